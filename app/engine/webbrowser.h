@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QWidget>
+
+// The one seam between the windows and the web engine. The windows only ever see
+// this class, so their logic runs against a fake engine in tests. Every operation
+// reports failure through its result; nothing throws through the event loop.
+class WebBrowser : public QWidget
+{
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+
+    // false: the engine refused the address (the text names a scheme but is not
+    // a valid address, holds control characters, ...). Navigate("") changes
+    // nothing and is not a failure.
+    virtual bool Navigate(const QString &address) = 0;
+    virtual bool GoBack() = 0;      // false when there is no earlier page
+    virtual bool GoForward() = 0;   // false when there is no later page
+    virtual bool Stop() = 0;
+    virtual bool Refresh() = 0;     // false when no page is shown
+    virtual bool GoHome() = 0;
+    virtual bool GoSearch() = 0;
+
+    virtual QString LocationURL() const = 0;
+    // The page's own title; empty when the page declares none.
+    virtual QString LocationName() const = 0;
+    // True from the moment a navigating operation returns until that load has
+    // ended (finished, failed or stopped).
+    virtual bool Busy() const = 0;
+    virtual void setOffline(bool offline) = 0;
+
+    // Why the last refused operation was refused, for the user.
+    virtual QString lastError() const = 0;
+
+signals:
+    // Raised once for every load that ends, after LocationURL gives its address.
+    void DownloadComplete();
+};
