@@ -22,12 +22,14 @@ public:
     virtual bool GoHome() = 0;
     virtual bool GoSearch() = 0;
 
-    virtual QString LocationURL() const = 0;
+    // Reading a property can fail like any operation: *ok (when given) says
+    // whether the value could be read.
+    virtual QString LocationURL(bool *ok = nullptr) const = 0;
     // The page's own title; empty when the page declares none.
-    virtual QString LocationName() const = 0;
+    virtual QString LocationName(bool *ok = nullptr) const = 0;
     // True from the moment a navigating operation returns until that load has
     // ended (finished, failed or stopped).
-    virtual bool Busy() const = 0;
+    virtual bool Busy(bool *ok = nullptr) const = 0;
     virtual void setOffline(bool offline) = 0;
 
     // Why the last refused operation was refused, for the user.
@@ -37,3 +39,7 @@ signals:
     // Raised once for every load that ends, after LocationURL gives its address.
     void DownloadComplete();
 };
+
+// The engine's home and search pages.
+inline constexpr char kHomePage[] = "https://www.example.com/";
+inline constexpr char kSearchPage[] = "https://duckduckgo.com/";

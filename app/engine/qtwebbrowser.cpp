@@ -1,0 +1,361 @@
+#include "qtwebbrowser.h"
+
+#include "addressinput.h"
+
+#include <QLabel>
+#include <QTimer>
+#include <QUuid>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineFileSystemAccessRequest>
+#include <QWebEngineFullScreenRequest>
+#include <QWebEngineRegisterProtocolHandlerRequest>
+#include <QWebEngineHistory>
+#include <QWebEngineLoadingInfo>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInterceptor>
+#include <QWebEngineView>
+
+namespace {
+
+bool reachesNetwork(const QUrl &url)
+{
+    const QString scheme = url.scheme();
+    return scheme == u"http" || scheme == u"https" || scheme == u"ws" || scheme == u"wss"
+            || scheme == u"ftp";
+}
+
+// Offline means offline: no request leaves for the network, whoever makes it.
+// Local files and in-memory pages still load.
+class OfflineGate : public QWebEngineUrlRequestInterceptor
+{
+public:
+    explicit OfflineGate(const QtWebBrowser *browser, QObject *parent)
+        : QWebEngineUrlRequestInterceptor(parent), m_browser(browser)
+    {
+    }
+
+    void interceptRequest(QWebEngineUrlRequestInfo &info) override
+    {
+        if (m_browser->isOffline() && reachesNetwork(info.requestUrl()))
+            info.block(true);
+    }
+
+private:
+    const QtWebBrowser *m_browser;
+};
+
+// The watcher in every subframe reports the end of the frame's load on the console
+// with a token that pages cannot know, so frame loads count as downloads too.
+QString frameWatchScript(const QString &token)
+{
+    return QStringLiteral(
+                   "(function () {"
+                   "  if (window === window.top) return;"
+                   "  var done = function () { console.debug('%1'); };"
+                   "  if (document.readyState === 'complete') done();"
+                   "  else window.addEventListener('load', done, { once: true });"
+                   "})();")
+            .arg(token);
+}
+
+const QString kCrashNotice = QStringLiteral(
+        "<p><b>This page stopped working.</b></p>"
+        "<p>The engine's page process ended unexpectedly. "
+        "Type an address or press Refresh to load a page again.</p>");
+
+// How long a navigation may take to be seen by the engine before it counts as
+// one the engine dropped (a same-document jump, for instance).
+constexpr int kStartGraceMs = 3000;
+
+} // namespace
+
+class EnginePage : public QWebEnginePage
+{
+    Q_OBJECT
+public:
+    EnginePage(QWebEngineProfile *profile, QString frameToken, QObject *parent)
+        : QWebEnginePage(profile, parent), m_frameToken(std::move(frameToken))
+    {
+    }
+
+signals:
+    void frameLoadFinished();
+
+protected:
+    // Links that ask for a new window open in this one: the browser has one view.
+    QWebEnginePage *createWindow(WebWindowType) override { return this; }
+
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString &message, int,
+                                  const QString &) override
+    {
+        if (message == m_frameToken)
+            emit frameLoadFinished();
+    }
+
+private:
+    QString m_frameToken;
+};
+
+QtWebBrowser::QtWebBrowser(QWidget *parent)
+    : WebBrowser(parent), m_homePage(QString::fromLatin1(kHomePage)),
+      m_searchPage(QString::fromLatin1(kSearchPage))
+{
+    m_startWatch.setSingleShot(true);
+    m_startWatch.setInterval(kStartGraceMs);
+    connect(&m_startWatch, &QTimer::timeout, this, [this] {
+        if (m_awaitingStart && !(m_page && m_page->isLoading())) {
+            m_awaitingStart = false;
+            loadEnded();
+        }
+    });
+}
+
+QtWebBrowser::~QtWebBrowser()
+{
+    // The page must go before its profile.
+    delete m_view;
+    delete m_page;
+}
+
+void QtWebBrowser::paintEvent(QPaintEvent *)
+{
+    if (!m_view && !m_startQueued) {
+        m_startQueued = true;
+        QTimer::singleShot(0, this, &QtWebBrowser::startEngine);
+    }
+}
+
+void QtWebBrowser::resizeEvent(QResizeEvent *)
+{
+    if (m_view)
+        m_view->setGeometry(rect());
+    if (m_crashNotice)
+        m_crashNotice->setGeometry(rect());
+}
+
+void QtWebBrowser::startEngine()
+{
+    if (m_view)
+        return;
+    m_frameToken = QUuid::createUuid().toString(QUuid::WithoutBraces);
+
+    // No storage name: off the record, nothing is written to disk.
+    m_profile = new QWebEngineProfile(this);
+    m_profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
+    m_profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
+    m_profile->setSpellCheckEnabled(false);
+    m_profile->setUrlRequestInterceptor(new OfflineGate(this, m_profile));
+    connect(m_profile, &QWebEngineProfile::downloadRequested, this,
+            [](QWebEngineDownloadRequest *download) { download->cancel(); });
+
+    QWebEngineScript frameWatch;
+    frameWatch.setName(QStringLiteral("frame-load-watch"));
+    frameWatch.setSourceCode(frameWatchScript(m_frameToken));
+    frameWatch.setInjectionPoint(QWebEngineScript::DocumentReady);
+    frameWatch.setWorldId(QWebEngineScript::ApplicationWorld);
+    frameWatch.setRunsOnSubFrames(true);
+    m_profile->scripts()->insert(frameWatch);
+
+    m_page = new EnginePage(m_profile, m_frameToken, nullptr);
+    m_page->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, false);
+    m_page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+
+    connect(m_page, &QWebEnginePage::featurePermissionRequested, m_page,
+            [page = m_page](const QUrl &origin, QWebEnginePage::Feature feature) {
+                page->setFeaturePermission(origin, feature,
+                                           QWebEnginePage::PermissionDeniedByUser);
+            });
+    connect(m_page, &QWebEnginePage::fileSystemAccessRequested, m_page,
+            [](QWebEngineFileSystemAccessRequest request) { request.reject(); });
+    connect(m_page, &QWebEnginePage::registerProtocolHandlerRequested, m_page,
+            [](QWebEngineRegisterProtocolHandlerRequest request) { request.reject(); });
+    connect(m_page, &QWebEnginePage::fullScreenRequested, m_page,
+            [](QWebEngineFullScreenRequest request) { request.reject(); });
+
+    connect(m_page, &QWebEnginePage::loadingChanged, this,
+            [this](const QWebEngineLoadingInfo &info) {
+                if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
+                    m_awaitingStart = false;
+                    return;
+                }
+                // The end of a load that began before our latest call leaves that
+                // call still pending.
+                if (!m_awaitingStart)
+                    m_pending = false;
+                emit DownloadComplete();
+            });
+    connect(m_page, &EnginePage::frameLoadFinished, this, &WebBrowser::DownloadComplete);
+    connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
+                if (status != QWebEnginePage::NormalTerminationStatus)
+                    rendererGone();
+            });
+
+    m_view = new QWebEngineView(this);
+    m_view->setPage(m_page);
+    m_view->setGeometry(rect());
+    m_view->setFocusPolicy(focusPolicy());
+    m_view->show();
+}
+
+bool QtWebBrowser::fail(const QString &reason)
+{
+    m_error = reason;
+    return false;
+}
+
+bool QtWebBrowser::startLoad(const QUrl &url)
+{
+    startEngine();
+    if (m_crashNotice)
+        m_crashNotice->hide();
+    m_page->load(url);
+    markNavigating();
+    return true;
+}
+
+void QtWebBrowser::markNavigating()
+{
+    m_pending = true;
+    m_awaitingStart = true;
+    m_startWatch.start();
+}
+
+void QtWebBrowser::loadEnded()
+{
+    m_pending = false;
+    emit DownloadComplete();
+}
+
+void QtWebBrowser::rendererGone()
+{
+    const bool wasLoading = Busy();
+    m_pending = false;
+    m_awaitingStart = false;
+    if (!m_crashNotice) {
+        m_crashNotice = new QLabel(kCrashNotice, this);
+        m_crashNotice->setObjectName(QStringLiteral("crashNotice"));
+        m_crashNotice->setAlignment(Qt::AlignCenter);
+        m_crashNotice->setWordWrap(true);
+        m_crashNotice->setAutoFillBackground(true);
+        m_crashNotice->setGeometry(rect());
+    }
+    m_crashNotice->show();
+    m_crashNotice->raise();
+    if (wasLoading)
+        emit DownloadComplete();
+}
+
+bool QtWebBrowser::Navigate(const QString &address)
+{
+    const AddressInput input = AddressInput::interpret(address);
+    switch (input.kind) {
+    case AddressInput::Nothing:
+        return true;
+    case AddressInput::Refused:
+        return fail(input.reason);
+    case AddressInput::Load:
+        break;
+    }
+    return startLoad(input.url);
+}
+
+bool QtWebBrowser::GoBack()
+{
+    startEngine();
+    if (!m_page->history()->canGoBack())
+        return fail(QStringLiteral("there is no earlier page."));
+    m_page->triggerAction(QWebEnginePage::Back);
+    markNavigating();
+    return true;
+}
+
+bool QtWebBrowser::GoForward()
+{
+    startEngine();
+    if (!m_page->history()->canGoForward())
+        return fail(QStringLiteral("there is no later page."));
+    m_page->triggerAction(QWebEnginePage::Forward);
+    markNavigating();
+    return true;
+}
+
+bool QtWebBrowser::Stop()
+{
+    if (!m_page)
+        return true;
+    m_page->triggerAction(QWebEnginePage::Stop);
+    // A load that the engine had not yet begun ends here too.
+    if (m_awaitingStart && !m_page->isLoading()) {
+        m_awaitingStart = false;
+        loadEnded();
+    }
+    return true;
+}
+
+bool QtWebBrowser::Refresh()
+{
+    if (!m_page || m_page->url().isEmpty())
+        return fail(QStringLiteral("no page is shown."));
+    if (m_crashNotice)
+        m_crashNotice->hide();
+    m_page->triggerAction(QWebEnginePage::Reload);
+    markNavigating();
+    return true;
+}
+
+bool QtWebBrowser::GoHome()
+{
+    return startLoad(m_homePage);
+}
+
+bool QtWebBrowser::GoSearch()
+{
+    return startLoad(m_searchPage);
+}
+
+QString QtWebBrowser::LocationURL(bool *ok) const
+{
+    if (ok)
+        *ok = true;
+    return m_page ? m_page->url().toString() : QString();
+}
+
+QString QtWebBrowser::LocationName(bool *ok) const
+{
+    if (ok)
+        *ok = true;
+    // QWebEnginePage::title() falls back to the address when a page has no title;
+    // the history entry holds the page's own.
+    return m_page ? m_page->history()->currentItem().title() : QString();
+}
+
+bool QtWebBrowser::Busy(bool *ok) const
+{
+    if (ok)
+        *ok = true;
+    // A page whose renderer died stays "loading" in the engine's eyes.
+    const bool rendererDead = m_crashNotice && !m_crashNotice->isHidden();
+    return m_pending || (m_page && m_page->isLoading() && !rendererDead);
+}
+
+void QtWebBrowser::setOffline(bool offline)
+{
+    m_offline = offline;
+}
+
+QString QtWebBrowser::lastError() const
+{
+    return m_error;
+}
+
+qint64 QtWebBrowser::rendererProcessId() const
+{
+    return m_page ? m_page->renderProcessPid() : 0;
+}
+
+#include "qtwebbrowser.moc"

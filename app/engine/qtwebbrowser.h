@@ -1,0 +1,76 @@
+#pragma once
+
+#include "webbrowser.h"
+
+#include <QTimer>
+#include <QUrl>
+
+class QLabel;
+class QWebEngineProfile;
+class QWebEngineView;
+class EnginePage;
+
+// The web engine behind the seam: Qt WebEngine on an off-the-record profile.
+// The engine itself (profile, page, view) is made only after the control's first
+// paint, so the window is on screen before Chromium starts; any operation called
+// earlier starts it at once.
+class QtWebBrowser : public WebBrowser
+{
+    Q_OBJECT
+public:
+    explicit QtWebBrowser(QWidget *parent = nullptr);
+    ~QtWebBrowser() override;
+
+    bool Navigate(const QString &address) override;
+    bool GoBack() override;
+    bool GoForward() override;
+    bool Stop() override;
+    bool Refresh() override;
+    bool GoHome() override;
+    bool GoSearch() override;
+
+    QString LocationURL(bool *ok = nullptr) const override;
+    QString LocationName(bool *ok = nullptr) const override;
+    bool Busy(bool *ok = nullptr) const override;
+    void setOffline(bool offline) override;
+    QString lastError() const override;
+
+    bool isOffline() const { return m_offline; }
+    bool engineStarted() const { return m_view != nullptr; }
+    void startEngine();
+
+    // Tests point these at their own server; the browser keeps the defaults.
+    void setHomePage(const QUrl &url) { m_homePage = url; }
+    void setSearchPage(const QUrl &url) { m_searchPage = url; }
+
+    // Process id of the page's renderer, 0 while none runs.
+    qint64 rendererProcessId() const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    bool startLoad(const QUrl &url);
+    bool fail(const QString &reason);
+    void markNavigating();
+    void loadEnded();
+    void rendererGone();
+
+    QWebEngineProfile *m_profile = nullptr;
+    EnginePage *m_page = nullptr;
+    QWebEngineView *m_view = nullptr;
+    QLabel *m_crashNotice = nullptr;
+    QUrl m_homePage;
+    QUrl m_searchPage;
+    QString m_error;
+    QString m_frameToken;
+    bool m_offline = false;
+    bool m_startQueued = false;
+    // Set when a navigating call returns, cleared when its load ends: the engine
+    // itself reports "loading" only some time after load() has returned.
+    bool m_pending = false;
+    // Set by a navigating call until the engine reports that load's start.
+    bool m_awaitingStart = false;
+    QTimer m_startWatch;
+};

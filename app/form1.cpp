@@ -1,0 +1,227 @@
+#include "form1.h"
+
+#include "clickarea.h"
+#include "engine/webbrowser.h"
+#include "form1layout.h"
+#include "platform.h"
+#include "statusbar.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+
+using namespace Form1Layout;
+
+namespace {
+
+const QString kCaption = QStringLiteral("Ovo");
+
+// How long a refused address stays reported under the box, unless the user types on.
+constexpr int kAddressMessageMs = 8000;
+constexpr int kShownAddressLength = 80;
+
+QString shortened(const QString &text)
+{
+    if (text.size() <= kShownAddressLength)
+        return text;
+    return text.left(kShownAddressLength) + QChar(0x2026);
+}
+
+} // namespace
+
+Form1::Form1(WebBrowser *engine, Platform &platform, QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint), brwWebBrowser(engine),
+      m_platform(platform)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(kCaption);
+    setWindowIcon(QIcon(QString::fromLatin1(kIcon)));
+    setBackgroundRole(QPalette::Button);
+    setAutoFillBackground(true);
+    resize(twipsToPixels(kClientWidth), twipsToPixels(kClientHeight));
+
+    timTimer = new QTimer(this);
+    timTimer->setObjectName(QStringLiteral("timTimer"));
+    timTimer->setInterval(5);
+    connect(timTimer, &QTimer::timeout, this, &Form1::timTimer_Timer);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(200);
+
+    buildBand();
+
+    // Child-window controls lie above every label and image area.
+    brwWebBrowser->setParent(this);
+    brwWebBrowser->setObjectName(QStringLiteral("brwWebBrowser"));
+    brwWebBrowser->setGeometry(toPixels(kEngine));
+    brwWebBrowser->setFocusPolicy(Qt::StrongFocus);
+    connect(brwWebBrowser, &WebBrowser::DownloadComplete, this,
+            &Form1::brwWebBrowser_DownloadComplete);
+
+    cboAddress = new QComboBox(this);
+    cboAddress->setObjectName(QStringLiteral("cboAddress"));
+    cboAddress->setEditable(true);
+    // The list is ours to keep: nothing is inserted, sorted or merged behind our back,
+    // and Enter on a listed text must not count as a pick.
+    cboAddress->setInsertPolicy(QComboBox::NoInsert);
+    cboAddress->setDuplicatesEnabled(true);
+    cboAddress->setCompleter(nullptr);
+    // QComboBox selects a listed entry equal to the text when editing finishes and
+    // reports it as activated; only a pick from the list counts as one here.
+    QObject::disconnect(cboAddress->lineEdit(), SIGNAL(editingFinished()), cboAddress, nullptr);
+    cboAddress->setGeometry(toPixels(kAddressBox));
+    cboAddress->setEditText(QString::fromLatin1(kDefaultAddress));
+    cboAddress->lineEdit()->installEventFilter(this);
+    connect(cboAddress, &QComboBox::activated, this, &Form1::cboAddress_Click);
+
+    StatusBar1 = new StatusBar(twipsToPixels(kPanelWidth), this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+
+    // The engine comes first in the tab order, then the address box.
+    setTabOrder(brwWebBrowser, cboAddress);
+
+    m_addressMessage = new QLabel(this);
+    m_addressMessage->setObjectName(QStringLiteral("addressMessage"));
+    m_addressMessage->setForegroundRole(QPalette::ToolTipText);
+    m_addressMessage->setBackgroundRole(QPalette::ToolTipBase);
+    m_addressMessage->setAutoFillBackground(true);
+    m_addressMessage->setFrameStyle(QFrame::Box | QFrame::Plain);
+    m_addressMessage->setMargin(4);
+    m_addressMessage->setWordWrap(true);
+    m_addressMessage->setTextFormat(Qt::PlainText);
+    m_addressMessage->hide();
+    m_addressMessageTimer = new QTimer(this);
+    m_addressMessageTimer->setSingleShot(true);
+    m_addressMessageTimer->setInterval(kAddressMessageMs);
+    connect(m_addressMessageTimer, &QTimer::timeout, m_addressMessage, &QWidget::hide);
+
+    dockStatusBar();
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildBand()
+{
+    // Created back to front, so that each area raised lies in front of the ones before.
+    for (int i = int(kBandAreas.size()) - 1; i >= 0; --i) {
+        const BandArea &row = kBandAreas[i];
+        auto *area = new ClickArea(this);
+        area->setObjectName(QString::fromLatin1(row.name));
+        area->setGeometry(toPixels(row.at));
+        if (row.toolTip)
+            area->setToolTip(QString::fromLatin1(row.toolTip));
+        area->raise();
+        m_areas[i] = area;
+    }
+    area("Image1")->setPicture(QPixmap(QString::fromLatin1(kBandPicture)));
+}
+
+ClickArea *Form1::area(const char *name) const
+{
+    for (std::size_t i = 0; i < kBandAreas.size(); ++i) {
+        if (qstrcmp(kBandAreas[i].name, name) == 0)
+            return m_areas[i];
+    }
+    return nullptr;
+}
+
+void Form1::dockStatusBar()
+{
+    const int height = twipsToPixels(kStatusBarHeight);
+    StatusBar1->setGeometry(0, this->height() - height, width(), height);
+}
+
+void Form1::resizeEvent(QResizeEvent *)
+{
+    dockStatusBar();
+    Form_Resize();
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    // The window has no close box of its own; a close from the window system ends
+    // the program rather than leave it running with no visible window.
+    event->accept();
+    m_platform.endProgram();
+}
+
+void Form1::Form_Load()
+{
+    showMaximized();
+    area("Image1")->repaint();
+    Form_Resize();
+}
+
+void Form1::Form_Resize()
+{
+    // Controls keep their design places; the status bar docks itself.
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == cboAddress->lineEdit() && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        int keyAscii = 0;
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+            keyAscii = 13;
+        else if (!key->text().isEmpty())
+            keyAscii = key->text().at(0).unicode();
+        if (keyAscii != 0)
+            cboAddress_KeyPress(keyAscii);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::cboAddress_KeyPress(int &keyAscii)
+{
+    if (keyAscii != 13) {
+        m_addressMessage->hide();
+        return;
+    }
+    const QString text = cboAddress->currentText();
+    if (!brwWebBrowser->Navigate(text)) {
+        reportRefusedAddress(text);
+        return;
+    }
+    m_addressMessage->hide();
+    cboAddress->addItem(cboAddress->currentText());
+}
+
+void Form1::reportRefusedAddress(const QString &text)
+{
+    m_addressMessage->setText(QStringLiteral("Cannot open \u201c%1\u201d: %2")
+                                      .arg(shortened(text), brwWebBrowser->lastError()));
+    const QRect box = cboAddress->geometry();
+    m_addressMessage->setFixedWidth(box.width());
+    m_addressMessage->adjustSize();
+    m_addressMessage->move(box.left(), box.bottom() + 1);
+    m_addressMessage->show();
+    m_addressMessage->raise();
+    m_addressMessageTimer->start();
+}
+
+void Form1::cboAddress_Click()
+{
+    if (!timTimer->isActive())
+        timTimer->start();
+    const QString text = cboAddress->currentText();
+    if (text.isEmpty())
+        return;
+    brwWebBrowser->Navigate(text); // a refused pick is ignored
+}
+
+void Form1::brwWebBrowser_DownloadComplete()
+{
+    bool ok = false;
+    const QString url = brwWebBrowser->LocationURL(&ok);
+    if (ok)
+        cboAddress->setEditText(url);
+}
+
+void Form1::timTimer_Timer()
+{
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include <array>
+
+class ClickArea;
+class Platform;
+class QComboBox;
+class QLabel;
+class QTimer;
+class StatusBar;
+class WebBrowser;
+
+// The main window: the picture band with its click areas, the address box, the
+// engine and the status bar. Every behaviour is a handler named after the
+// control and the event it answers.
+class Form1 : public QWidget
+{
+    Q_OBJECT
+public:
+    // Takes ownership of the engine control; the platform must outlive the window.
+    Form1(WebBrowser *engine, Platform &platform, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    WebBrowser *brwWebBrowser = nullptr;
+    QComboBox *cboAddress = nullptr;
+    StatusBar *StatusBar1 = nullptr;
+    QTimer *timTimer = nullptr;
+    QTimer *Timer1 = nullptr;
+
+    ClickArea *area(const char *name) const;
+
+    void Form_Load();
+    void Form_Resize();
+
+    void cboAddress_KeyPress(int &keyAscii);
+    void cboAddress_Click();
+    void brwWebBrowser_DownloadComplete();
+
+    void timTimer_Timer();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildBand();
+    void dockStatusBar();
+    void reportRefusedAddress(const QString &text);
+
+    Platform &m_platform;
+    std::array<ClickArea *, 23> m_areas{};
+    QLabel *m_addressMessage = nullptr;
+    QTimer *m_addressMessageTimer = nullptr;
+};
