@@ -2,6 +2,7 @@
 
 #include "addressinput.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QTimer>
 #include <QUuid>
@@ -18,6 +19,12 @@
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
+
+#include <cstdio>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -100,6 +107,18 @@ private:
     QString m_frameToken;
 };
 
+void QtWebBrowser::prepareProcess()
+{
+#ifdef Q_OS_UNIX
+    // Chromium refuses to start its sandbox as root; only then do we go without it.
+    if (geteuid() == 0) {
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+        std::fputs("velt-browser: running as root, so the web engine's sandbox is off.\n", stderr);
+    }
+#endif
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
+
 QtWebBrowser::QtWebBrowser(QWidget *parent)
     : WebBrowser(parent), m_homePage(QString::fromLatin1(kHomePage)),
       m_searchPage(QString::fromLatin1(kSearchPage))
@@ -162,6 +181,8 @@ void QtWebBrowser::startEngine()
 
     m_page = new EnginePage(m_profile, m_frameToken, nullptr);
     m_page->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, false);
+    // Nothing in the window shows a page's icon, so it is not fetched.
+    m_page->settings()->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
     m_page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
 
     connect(m_page, &QWebEnginePage::featurePermissionRequested, m_page,
