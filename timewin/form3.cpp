@@ -1,0 +1,190 @@
+#include "timewin/form3.h"
+
+#include "app/twips.h"
+#include "timewin/form3layout.h"
+#include "timewin/lineshape.h"
+
+#include <QFont>
+#include <QIcon>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+#include <ranges>
+
+namespace {
+
+QFont designFont(qreal points)
+{
+    QFont font(QString::fromLatin1(Form3Layout::kFontFamily));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    font.setWeight(QFont::Normal);
+    return font;
+}
+
+// Drops the time-zone fields from a time format, with any brackets and blanks
+// left around them; quoted literal text is kept as it is.
+QString withoutTimeZone(const QString &format)
+{
+    QString kept;
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == u'\'')
+            quoted = !quoted;
+        else if (!quoted && c == u't')
+            continue;
+        kept += c;
+    }
+    kept.replace(QStringLiteral("()"), QString());
+    return kept.simplified();
+}
+
+QWidget *createControl(const Form3Layout::Control &control, QWidget *parent)
+{
+    using namespace Form3Layout;
+    QWidget *widget = nullptr;
+    switch (control.kind) {
+    case Kind::Label: {
+        auto *label = new QLabel(QString::fromLatin1(control.text), parent);
+        label->setTextFormat(Qt::PlainText);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, QColor::fromRgb(control.textColour));
+        if (control.fill) {
+            palette.setColor(QPalette::Window, QColor::fromRgb(*control.fill));
+            label->setAutoFillBackground(true);
+        }
+        label->setPalette(palette);
+        widget = label;
+        break;
+    }
+    case Kind::Line:
+        widget = new LineShape(control.line, control.lineColour, parent);
+        break;
+    case Kind::Button:
+        widget = new QPushButton(QString::fromLatin1(control.text), parent);
+        break;
+    }
+    if (control.kind != Kind::Line)
+        widget->setGeometry(toPixels(control.at));
+    if (control.font == Font::Small)
+        widget->setFont(designFont(kSmallFontPoints));
+    widget->setObjectName(QString::fromLatin1(control.name));
+    return widget;
+}
+
+} // namespace
+
+QString timeReadout(const QLocale &locale, QTime time)
+{
+    return locale.toString(time, withoutTimeZone(locale.timeFormat(QLocale::LongFormat)));
+}
+
+QString dateReadout(const QLocale &locale, QDate date)
+{
+    return locale.toString(date, QLocale::ShortFormat);
+}
+
+Form3::Form3(QWidget *mainWindow, LocalClock clock)
+    : QWidget(nullptr, Qt::Window), m_mainWindow(mainWindow), m_clock(std::move(clock))
+{
+    using namespace Form3Layout;
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QString::fromLatin1(kCaption));
+    setWindowIcon(QIcon(QStringLiteral(":/assets/form3.ico")));
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, QColor::fromRgb(kBackground));
+    setPalette(palette);
+    setAutoFillBackground(true);
+    setFont(designFont(kWindowFontPoints));
+    resize(toPixels(kClientArea).size());
+
+    // Built back to front, so each control lies over the ones made before it.
+    for (const Control &control : kControls | std::views::reverse)
+        createControl(control, this);
+
+    m_label2 = findChild<QLabel *>(QStringLiteral("Label2"), Qt::FindDirectChildrenOnly);
+    m_label4 = findChild<QLabel *>(QStringLiteral("Label4"), Qt::FindDirectChildrenOnly);
+    m_line10 = findChild<LineShape *>(QStringLiteral("Line10"), Qt::FindDirectChildrenOnly);
+    m_command1 = findChild<QPushButton *>(QStringLiteral("Command1"), Qt::FindDirectChildrenOnly);
+    for (QWidget *child : findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (child != m_command1)
+            child->setFocusPolicy(Qt::NoFocus);
+    }
+    m_command1->setFocus();
+    connect(m_command1, &QPushButton::clicked, this, &Form3::Command1_Click);
+
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setInterval(kReadoutInterval);
+    connect(m_timer1, &QTimer::timeout, this, &Form3::Timer1_Timer);
+    m_timer2 = new QTimer(this);
+    m_timer2->setObjectName(QStringLiteral("Timer2"));
+    m_timer2->setTimerType(Qt::PreciseTimer);
+    m_timer2->setInterval(kHandInterval);
+    connect(m_timer2, &QTimer::timeout, this, &Form3::Timer2_Timer);
+
+    Form_Load();
+    // The hand moves by fractions of a pixel per tick; smoothing lets that show.
+    // Its widget covers the whole circle the tip sweeps about the pivot.
+    m_line10->setAntialiased(true);
+    const LineCoords designed = m_line10->line();
+    const auto reach = float(m_hand.handLength());
+    m_line10->setGeometry(LineShape::paintBounds(
+        {designed.x1 - reach, designed.y1 - reach, designed.x1 + reach, designed.y1 + reach}));
+
+    // The first ticks come through the event loop, after the load step has finished.
+    m_timer1->start();
+    m_timer2->start();
+}
+
+void Form3::Form_Load()
+{
+    m_hand.load(m_line10->line());
+}
+
+LineCoords Form3::line10() const
+{
+    return m_line10->line();
+}
+
+void Form3::Timer1_Timer()
+{
+    const QLocale locale = m_clock.locale();
+    // The time is read before the date: a tick across midnight can pair the old
+    // day's last time with the new date, and the next tick sets both right.
+    const QDateTime forTime = m_clock.now();
+    m_label2->setText(timeReadout(locale, forTime.time()));
+    const QDateTime forDate = m_clock.now();
+    m_label4->setText(dateReadout(locale, forDate.date()));
+}
+
+void Form3::Timer2_Timer()
+{
+    LineCoords line = m_line10->line();
+    m_hand.tick(line);
+    m_line10->setLine(line);
+}
+
+void Form3::Command1_Click()
+{
+    if (m_mainWindow) {
+        m_mainWindow->show();
+        m_mainWindow->raise();
+        m_mainWindow->activateWindow();
+    }
+    // Only hidden: the timers go on, so the readouts and the hand stay current.
+    hide();
+}
+
+Form3 *showTimeWindow(QPointer<Form3> &slot, QWidget *mainWindow, LocalClock clock)
+{
+    if (!slot)
+        slot = new Form3(mainWindow, std::move(clock));
+    slot->setWindowState(slot->windowState() & ~Qt::WindowMinimized);
+    slot->show();
+    slot->raise();
+    slot->activateWindow();
+    return slot;
+}
