@@ -18,6 +18,52 @@ using namespace Form1Layout;
 namespace {
 
 const QString kCaption = QStringLiteral("Ovo");
+const QString kCaptionSuffix = QStringLiteral(" - Ovo ");
+const QString kOpening = QStringLiteral("Opening...");
+const QString kDone = QStringLiteral("Done");
+
+// Button hints for status panel 1. The bare band writes two blanks, not an empty
+// text: once the pointer has been over the band the panel is never empty again.
+const QString kHintBand = QStringLiteral("  ");
+const QString kHintBack = QStringLiteral("  Back");
+const QString kHintForward = QStringLiteral("  Forward");
+const QString kHintStop = QStringLiteral("  Stop");
+const QString kHintRefresh = QStringLiteral("  Refresh");
+const QString kHintHome = QStringLiteral("  Home");
+const QString kHintSearch = QStringLiteral("  Search");
+
+constexpr int kHintPanel = 1;
+constexpr int kLoadStatePanel = 2;
+
+// Which handler answers which event of which band area.
+struct BandHandler
+{
+    const char *area;
+    void (ClickArea::*event)();
+    void (Form1::*handler)();
+};
+
+constexpr std::array kBandHandlers{
+    BandHandler{"Label1", &ClickArea::clicked, &Form1::Label1_Click},
+    BandHandler{"Label2", &ClickArea::clicked, &Form1::Label2_Click},
+    BandHandler{"Label3", &ClickArea::clicked, &Form1::Label3_Click},
+    BandHandler{"Label4", &ClickArea::clicked, &Form1::Label4_Click},
+    BandHandler{"Label5", &ClickArea::clicked, &Form1::Label5_Click},
+    BandHandler{"Label6", &ClickArea::clicked, &Form1::Label6_Click},
+    BandHandler{"Image2", &ClickArea::clicked, &Form1::Image2_Click},
+    BandHandler{"Image3", &ClickArea::clicked, &Form1::Image3_Click},
+    BandHandler{"Image4", &ClickArea::clicked, &Form1::Image4_Click},
+    BandHandler{"Image5", &ClickArea::clicked, &Form1::Image5_Click},
+    BandHandler{"Image6", &ClickArea::clicked, &Form1::Image6_Click},
+    BandHandler{"Image7", &ClickArea::clicked, &Form1::Image7_Click},
+    BandHandler{"Image1", &ClickArea::mouseMoved, &Form1::Image1_MouseMove},
+    BandHandler{"Image2", &ClickArea::mouseMoved, &Form1::Image2_MouseMove},
+    BandHandler{"Image3", &ClickArea::mouseMoved, &Form1::Image3_MouseMove},
+    BandHandler{"Image4", &ClickArea::mouseMoved, &Form1::Image4_MouseMove},
+    BandHandler{"Image5", &ClickArea::mouseMoved, &Form1::Image5_MouseMove},
+    BandHandler{"Image6", &ClickArea::mouseMoved, &Form1::Image6_MouseMove},
+    BandHandler{"Image7", &ClickArea::mouseMoved, &Form1::Image7_MouseMove},
+};
 
 // How long a refused address stays reported under the box, unless the user types on.
 constexpr int kAddressMessageMs = 8000;
@@ -53,6 +99,7 @@ Form1::Form1(WebBrowser *engine, Platform &platform, QWidget *parent)
     Timer1->setInterval(200);
 
     buildBand();
+    wireBand();
 
     // Child-window controls lie above every label and image area.
     brwWebBrowser->setParent(this);
@@ -118,6 +165,17 @@ void Form1::buildBand()
         m_areas[i] = area;
     }
     area("Image1")->setPicture(QPixmap(QString::fromLatin1(kBandPicture)));
+}
+
+void Form1::wireBand()
+{
+    for (const BandHandler &row : kBandHandlers) {
+        ClickArea *target = area(row.area);
+        // Hints follow the pointer with no button held.
+        if (row.event == &ClickArea::mouseMoved)
+            target->setMouseTracking(true);
+        connect(target, row.event, this, row.handler);
+    }
 }
 
 ClickArea *Form1::area(const char *name) const
@@ -222,6 +280,121 @@ void Form1::brwWebBrowser_DownloadComplete()
         cboAddress->setEditText(url);
 }
 
+// Runs every 5 ms for as long as a load lasts, so a tick that changes nothing must
+// cost nothing: the texts are shared constants, and QLabel::setText and
+// setWindowTitle return at once on an equal text.
 void Form1::timTimer_Timer()
 {
+    bool ok = false;
+    const bool busy = brwWebBrowser->Busy(&ok);
+    if (busy && ok) {
+        StatusBar1->setPanelText(kLoadStatePanel, kOpening);
+        setWindowTitle(kCaption);
+        return;
+    }
+    // Idle, or Busy could not be read: report the load as done either way.
+    timTimer->stop();
+    StatusBar1->setPanelText(kLoadStatePanel, kDone);
+    const QString name = brwWebBrowser->LocationName(&ok);
+    if (ok)
+        setWindowTitle(name + kCaptionSuffix);
+}
+
+// The navigation commands pass straight through to the engine; a refused one
+// (Back with no earlier page, ...) is ignored and leaves everything as it was.
+void Form1::Label1_Click()
+{
+    brwWebBrowser->GoBack();
+}
+
+void Form1::Label2_Click()
+{
+    brwWebBrowser->GoForward();
+}
+
+void Form1::Label3_Click()
+{
+    brwWebBrowser->Stop();
+}
+
+void Form1::Label4_Click()
+{
+    brwWebBrowser->Refresh();
+}
+
+void Form1::Label5_Click()
+{
+    brwWebBrowser->GoHome();
+}
+
+void Form1::Label6_Click()
+{
+    brwWebBrowser->GoSearch();
+}
+
+void Form1::Image2_Click()
+{
+    // Only Back names itself on a click as well.
+    StatusBar1->setPanelText(kHintPanel, kHintBack);
+    Label1_Click();
+}
+
+void Form1::Image3_Click()
+{
+    Label2_Click();
+}
+
+void Form1::Image4_Click()
+{
+    Label3_Click();
+}
+
+void Form1::Image5_Click()
+{
+    Label4_Click();
+}
+
+void Form1::Image6_Click()
+{
+    Label5_Click();
+}
+
+void Form1::Image7_Click()
+{
+    Label6_Click();
+}
+
+void Form1::Image1_MouseMove()
+{
+    StatusBar1->setPanelText(kHintPanel, kHintBand);
+}
+
+void Form1::Image2_MouseMove()
+{
+    StatusBar1->setPanelText(kHintPanel, kHintBack);
+}
+
+void Form1::Image3_MouseMove()
+{
+    StatusBar1->setPanelText(kHintPanel, kHintForward);
+}
+
+void Form1::Image4_MouseMove()
+{
+    StatusBar1->setPanelText(kHintPanel, kHintStop);
+}
+
+void Form1::Image5_MouseMove()
+{
+    StatusBar1->setPanelText(kHintPanel, kHintRefresh);
+}
+
+void Form1::Image6_MouseMove()
+{
+    StatusBar1->setPanelText(kHintPanel, kHintHome);
+}
+
+void Form1::Image7_MouseMove()
+{
+    StatusBar1->setPanelText(kHintPanel, kHintSearch);
 }

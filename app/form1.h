@@ -41,6 +41,26 @@ public:
 
     void timTimer_Timer();
 
+    void Label1_Click();
+    void Label2_Click();
+    void Label3_Click();
+    void Label4_Click();
+    void Label5_Click();
+    void Label6_Click();
+    void Image2_Click();
+    void Image3_Click();
+    void Image4_Click();
+    void Image5_Click();
+    void Image6_Click();
+    void Image7_Click();
+    void Image1_MouseMove();
+    void Image2_MouseMove();
+    void Image3_MouseMove();
+    void Image4_MouseMove();
+    void Image5_MouseMove();
+    void Image6_MouseMove();
+    void Image7_MouseMove();
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -48,6 +68,7 @@ protected:
 
 private:
     void buildBand();
+    void wireBand();
     void dockStatusBar();
     void reportRefusedAddress(const QString &text);
 

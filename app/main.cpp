@@ -1,5 +1,6 @@
 #include "desktopplatform.h"
-#include "engine/qtwebbrowser.h"
+#include "engine/enginehost.h"
+#include "engine/engineprocess.h"
 #include "form1.h"
 #include "version.h"
 
@@ -8,7 +9,7 @@
 
 int main(int argc, char *argv[])
 {
-    QtWebBrowser::prepareProcess();
+    prepareEngineProcess();
     // The engine draws through OpenGL. Giving the window an OpenGL surface from the
     // start spares it being destroyed and re-created (and un-maximized) when the
     // engine's view arrives after the first paint.
@@ -21,7 +22,7 @@ int main(int argc, char *argv[])
     QApplication::setQuitOnLastWindowClosed(false);
 
     DesktopPlatform platform;
-    Form1 form(new QtWebBrowser, platform);
+    Form1 form(new EngineHost(EngineHost::moduleFactory()), platform);
     form.Form_Load();
     return app.exec();
 }

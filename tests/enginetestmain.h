@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/qtwebbrowser.h"
+#include "engine/engineprocess.h"
 
 #include <QApplication>
 #include <QTest>
@@ -10,7 +10,7 @@
 #define VELT_ENGINE_TEST_MAIN(TestObject)                                                          \
     int main(int argc, char *argv[])                                                               \
     {                                                                                              \
-        QtWebBrowser::prepareProcess();                                                            \
+        prepareEngineProcess();                                                                 \
         QApplication app(argc, argv);                                                              \
         TestObject test;                                                                           \
         QTEST_SET_MAIN_SOURCE_PATH                                                                 \

@@ -2,7 +2,6 @@
 
 #include "addressinput.h"
 
-#include <QCoreApplication>
 #include <QLabel>
 #include <QTimer>
 #include <QUuid>
@@ -19,12 +18,6 @@
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
-
-#include <cstdio>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -106,18 +99,6 @@ protected:
 private:
     QString m_frameToken;
 };
-
-void QtWebBrowser::prepareProcess()
-{
-#ifdef Q_OS_UNIX
-    // Chromium refuses to start its sandbox as root; only then do we go without it.
-    if (geteuid() == 0) {
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-        std::fputs("velt-browser: running as root, so the web engine's sandbox is off.\n", stderr);
-    }
-#endif
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-}
 
 QtWebBrowser::QtWebBrowser(QWidget *parent)
     : WebBrowser(parent), m_homePage(QString::fromLatin1(kHomePage)),

@@ -21,10 +21,6 @@ public:
     explicit QtWebBrowser(QWidget *parent = nullptr);
     ~QtWebBrowser() override;
 
-    // To be called before the application object exists: what the engine needs
-    // of the process (shared OpenGL contexts; no sandbox for root, said on stderr).
-    static void prepareProcess();
-
     bool Navigate(const QString &address) override;
     bool GoBack() override;
     bool GoForward() override;

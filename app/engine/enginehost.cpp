@@ -1,0 +1,156 @@
+#include "enginehost.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLibrary>
+#include <QTimer>
+
+EngineHost::EngineHost(Factory factory, QWidget *parent)
+    : WebBrowser(parent), m_factory(std::move(factory))
+{
+}
+
+EngineHost::Factory EngineHost::moduleFactory()
+{
+    return [](QWidget *parent, QString *error) -> WebBrowser * {
+        QLibrary module(QDir(QCoreApplication::applicationDirPath())
+                                .filePath(QStringLiteral("velt-engine")));
+        using Create = WebBrowser *(*)(QWidget *);
+        const auto create = reinterpret_cast<Create>(module.resolve("velt_create_engine"));
+        if (!create) {
+            *error = module.errorString();
+            return nullptr;
+        }
+        return create(parent);
+    };
+}
+
+void EngineHost::paintEvent(QPaintEvent *)
+{
+    // Right after the first paint: the window is already on the screen.
+    if (!m_tried && !m_startQueued) {
+        m_startQueued = true;
+        QTimer::singleShot(0, this, &EngineHost::ensureEngine);
+    }
+}
+
+void EngineHost::resizeEvent(QResizeEvent *)
+{
+    if (m_engine)
+        m_engine->setGeometry(rect());
+    if (m_failure)
+        m_failure->setGeometry(rect());
+}
+
+bool EngineHost::ensureEngine()
+{
+    if (m_tried)
+        return m_engine != nullptr;
+    m_tried = true;
+    m_engine = m_factory(this, &m_error);
+    if (!m_engine) {
+        m_error = QStringLiteral("the web engine could not be loaded (%1).").arg(m_error);
+        m_failure = new QLabel(QStringLiteral("Velt Browser cannot show pages: ") + m_error, this);
+        m_failure->setObjectName(QStringLiteral("engineFailure"));
+        m_failure->setWordWrap(true);
+        m_failure->setAlignment(Qt::AlignCenter);
+        m_failure->setGeometry(rect());
+        m_failure->show();
+        return false;
+    }
+    m_engine->setGeometry(rect());
+    if (m_offline)
+        m_engine->setOffline(true); // an engine starts online
+    // The engine may come from a module with its own copy of the seam's metadata:
+    // connect by name.
+    connect(m_engine, SIGNAL(DownloadComplete()), this, SIGNAL(DownloadComplete()));
+    setFocusProxy(m_engine);
+    m_engine->show();
+    return true;
+}
+
+template <typename Operation>
+bool EngineHost::forward(Operation operation)
+{
+    return ensureEngine() && operation(m_engine);
+}
+
+bool EngineHost::Navigate(const QString &address)
+{
+    // An empty address changes nothing, with or without an engine.
+    if (address.isEmpty())
+        return true;
+    return forward([&](WebBrowser *e) { return e->Navigate(address); });
+}
+
+bool EngineHost::GoBack()
+{
+    return forward([](WebBrowser *e) { return e->GoBack(); });
+}
+
+bool EngineHost::GoForward()
+{
+    return forward([](WebBrowser *e) { return e->GoForward(); });
+}
+
+bool EngineHost::Stop()
+{
+    return !m_engine || m_engine->Stop(); // nothing is loading before there is an engine
+}
+
+bool EngineHost::Refresh()
+{
+    return forward([](WebBrowser *e) { return e->Refresh(); });
+}
+
+bool EngineHost::GoHome()
+{
+    return forward([](WebBrowser *e) { return e->GoHome(); });
+}
+
+bool EngineHost::GoSearch()
+{
+    return forward([](WebBrowser *e) { return e->GoSearch(); });
+}
+
+QString EngineHost::LocationURL(bool *ok) const
+{
+    if (m_engine)
+        return m_engine->LocationURL(ok);
+    if (ok)
+        *ok = true;
+    return {};
+}
+
+QString EngineHost::LocationName(bool *ok) const
+{
+    if (m_engine)
+        return m_engine->LocationName(ok);
+    if (ok)
+        *ok = true;
+    return {};
+}
+
+bool EngineHost::Busy(bool *ok) const
+{
+    if (m_engine)
+        return m_engine->Busy(ok);
+    if (ok)
+        *ok = true;
+    return false;
+}
+
+void EngineHost::setOffline(bool offline)
+{
+    m_offline = offline;
+    if (m_engine)
+        m_engine->setOffline(offline);
+}
+
+QString EngineHost::lastError() const
+{
+    if (!m_error.isEmpty() || !m_engine)
+        return m_error;
+    return m_engine->lastError();
+}

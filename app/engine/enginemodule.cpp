@@ -1,0 +1,7 @@
+// The engine module: loaded by the program after its window's first paint.
+#include "qtwebbrowser.h"
+
+extern "C" Q_DECL_EXPORT WebBrowser *velt_create_engine(QWidget *parent)
+{
+    return new QtWebBrowser(parent);
+}
