@@ -32,6 +32,15 @@ AddressInput refused(const QString &reason)
     return {AddressInput::Refused, {}, reason};
 }
 
+// QUrl's error text quotes the whole input, which may be megabytes long.
+QString urlProblem(const QUrl &url)
+{
+    const QString error = url.errorString();
+    const qsizetype source = error.indexOf(QLatin1String("; source was"));
+    return QStringLiteral("it is not a valid address (%1).")
+            .arg(source >= 0 ? error.left(source) : error.left(200));
+}
+
 bool hasControlCharacter(QStringView text)
 {
     return std::any_of(text.begin(), text.end(), [](QChar c) {
@@ -43,11 +52,11 @@ bool hasControlCharacter(QStringView text)
 AddressInput checked(const QUrl &url)
 {
     if (!url.isValid() || url.isEmpty())
-        return refused(QStringLiteral("it is not a valid address (%1).").arg(url.errorString()));
+        return refused(urlProblem(url));
     // What the engine will be handed must hold up to the strict rules too.
     const QUrl strict(QString::fromLatin1(url.toEncoded()), QUrl::StrictMode);
     if (!strict.isValid())
-        return refused(QStringLiteral("it is not a valid address (%1).").arg(strict.errorString()));
+        return refused(urlProblem(strict));
     const QString scheme = url.scheme();
     if (scheme == u"javascript")
         return refused(QStringLiteral("scripts are not run from the address box."));
