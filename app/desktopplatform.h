@@ -12,6 +12,7 @@ public:
     // Starts the program at `path`. Where no program lies there, the first of
     // textEditors() found on the PATH is started instead, empty.
     bool startProgram(const QString &path) override;
+    QStringList editorsLookedFor() const override { return textEditors(); }
     // Hides every window and leaves the event loop; main() returns from exec().
     void endProgram() override;
     void showMessage(QWidget *parent, const QString &text) override;

@@ -1,10 +1,15 @@
+#include <cstdio>
 #include "form1.h"
 
+#include "about/aboutwindow.h"
+#include "about/form2.h"
 #include "clickarea.h"
+#include "engine/addressinput.h"
 #include "engine/webbrowser.h"
 #include "form1layout.h"
 #include "platform.h"
 #include "statusbar.h"
+#include "timewin/form3.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -31,6 +36,8 @@ const QString kHintStop = QStringLiteral("  Stop");
 const QString kHintRefresh = QStringLiteral("  Refresh");
 const QString kHintHome = QStringLiteral("  Home");
 const QString kHintSearch = QStringLiteral("  Search");
+
+const QString kEditor = QStringLiteral("c:\\windows\\notepad.exe");
 
 constexpr int kHintPanel = 1;
 constexpr int kLoadStatePanel = 2;
@@ -63,6 +70,15 @@ constexpr std::array kBandHandlers{
     BandHandler{"Image5", &ClickArea::mouseMoved, &Form1::Image5_MouseMove},
     BandHandler{"Image6", &ClickArea::mouseMoved, &Form1::Image6_MouseMove},
     BandHandler{"Image7", &ClickArea::mouseMoved, &Form1::Image7_MouseMove},
+    BandHandler{"Label7", &ClickArea::clicked, &Form1::Label7_Click},
+    BandHandler{"Label8", &ClickArea::clicked, &Form1::Label8_Click},
+    BandHandler{"Label10", &ClickArea::clicked, &Form1::Label10_Click},
+    BandHandler{"Label11", &ClickArea::clicked, &Form1::Label11_Click},
+    BandHandler{"Label13", &ClickArea::clicked, &Form1::Label13_Click},
+    BandHandler{"Label14", &ClickArea::clicked, &Form1::Label14_Click},
+    BandHandler{"Label15", &ClickArea::clicked, &Form1::Label15_Click},
+    BandHandler{"Label16", &ClickArea::clicked, &Form1::Label16_Click},
+    // Label9 (Save) and Label12 (Edit HTML Document) only show their tool tips.
 };
 
 // How long a refused address stays reported under the box, unless the user types on.
@@ -97,6 +113,7 @@ Form1::Form1(WebBrowser *engine, Platform &platform, QWidget *parent)
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(200);
+    connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
 
     buildBand();
     wireBand();
@@ -117,6 +134,9 @@ Form1::Form1(WebBrowser *engine, Platform &platform, QWidget *parent)
     cboAddress->setInsertPolicy(QComboBox::NoInsert);
     cboAddress->setDuplicatesEnabled(true);
     cboAddress->setCompleter(nullptr);
+    // Long text is not cut short behind the user's back: anything up to one past the
+    // engine's limit is kept, so that an over-long address is refused, not shortened.
+    cboAddress->lineEdit()->setMaxLength(int(kMaxAddressLength) + 1);
     // QComboBox selects a listed entry equal to the text when editing finishes and
     // reports it as activated; only a pick from the list counts as one here.
     QObject::disconnect(cboAddress->lineEdit(), SIGNAL(editingFinished()), cboAddress, nullptr);
@@ -149,7 +169,12 @@ Form1::Form1(WebBrowser *engine, Platform &platform, QWidget *parent)
     dockStatusBar();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1()
+{
+    // Neither window has an owner; they go with the main window.
+    delete m_form2.data();
+    delete m_form3.data();
+}
 
 void Form1::buildBand()
 {
@@ -236,6 +261,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
 
 void Form1::cboAddress_KeyPress(int &keyAscii)
 {
+    fprintf(stderr, "DBG keypress %d\n", keyAscii);
     if (keyAscii != 13) {
         m_addressMessage->hide();
         return;
@@ -397,4 +423,62 @@ void Form1::Image6_MouseMove()
 void Form1::Image7_MouseMove()
 {
     StatusBar1->setPanelText(kHintPanel, kHintSearch);
+}
+
+void Form1::Label7_Click()
+{
+    if (m_platform.startProgram(kEditor))
+        return;
+    QString text = QStringLiteral("No text editor could be started. There is no program at \u201c%1\u201d")
+                           .arg(kEditor);
+    const QStringList editors = m_platform.editorsLookedFor();
+    if (editors.isEmpty())
+        text += QLatin1Char('.');
+    else
+        text += QStringLiteral(", and none of these editors was found to start in its place: %1.")
+                        .arg(editors.join(QStringLiteral(", ")));
+    m_platform.showMessage(this, text);
+}
+
+void Form1::Label8_Click()
+{
+    // Cancel gives "", which the engine takes as nothing to load; a name that it
+    // refuses is ignored like any other failure here.
+    const QString file = m_platform.chooseFileToOpen(this);
+    brwWebBrowser->Navigate(file);
+}
+
+void Form1::Label10_Click()
+{
+    brwWebBrowser->setOffline(false);
+}
+
+void Form1::Label11_Click()
+{
+    brwWebBrowser->setOffline(true);
+}
+
+void Form1::Label13_Click()
+{
+    m_platform.endProgram();
+}
+
+void Form1::Label14_Click()
+{
+    m_platform.endProgram();
+}
+
+void Form1::Label15_Click()
+{
+    showTimeWindow(m_form3, this);
+}
+
+void Form1::Label16_Click()
+{
+    openAboutWindow(m_form2, this, Timer1);
+}
+
+void Form1::Timer1_Timer()
+{
+    growAboutWindow(m_form2, this, Timer1);
 }

@@ -6,6 +6,8 @@
 #include <array>
 
 class ClickArea;
+class Form2;
+class Form3;
 class Platform;
 class QComboBox;
 class QLabel;
@@ -61,6 +63,16 @@ public:
     void Image6_MouseMove();
     void Image7_MouseMove();
 
+    void Label7_Click();
+    void Label8_Click();
+    void Label10_Click();
+    void Label11_Click();
+    void Label13_Click();
+    void Label14_Click();
+    void Label15_Click();
+    void Label16_Click();
+    void Timer1_Timer();
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -76,4 +88,7 @@ private:
     std::array<ClickArea *, 23> m_areas{};
     QLabel *m_addressMessage = nullptr;
     QTimer *m_addressMessageTimer = nullptr;
+    // The About and time windows, each made on first use; null again once closed.
+    QPointer<Form2> m_form2;
+    QPointer<Form3> m_form3;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -16,6 +17,9 @@ public:
     // Starts a program with no arguments in a maximised window; false when it
     // could not be started.
     virtual bool startProgram(const QString &path) = 0;
+    // The editors that startProgram() tries in its place where no program lies at
+    // the path it was given, in order; named to the user when none could be started.
+    virtual QStringList editorsLookedFor() const { return {}; }
     // Ends the program at once, every window with it.
     virtual void endProgram() = 0;
     // Tells the user about a failure without blocking.
