@@ -1,4 +1,3 @@
-#include <cstdio>
 #include "form1.h"
 
 #include "about/aboutwindow.h"
@@ -261,7 +260,6 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
 
 void Form1::cboAddress_KeyPress(int &keyAscii)
 {
-    fprintf(stderr, "DBG keypress %d\n", keyAscii);
     if (keyAscii != 13) {
         m_addressMessage->hide();
         return;
