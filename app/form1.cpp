@@ -141,7 +141,9 @@ Form1::Form1(WebBrowser *engine, Platform &platform, QWidget *parent)
     QObject::disconnect(cboAddress->lineEdit(), SIGNAL(editingFinished()), cboAddress, nullptr);
     cboAddress->setGeometry(toPixels(kAddressBox));
     cboAddress->setEditText(QString::fromLatin1(kDefaultAddress));
-    cboAddress->lineEdit()->installEventFilter(this);
+    // Keys reach the box, which has the focus; it hands them to its line edit
+    // without passing them through the line edit's filters.
+    cboAddress->installEventFilter(this);
     connect(cboAddress, &QComboBox::activated, this, &Form1::cboAddress_Click);
 
     StatusBar1 = new StatusBar(twipsToPixels(kPanelWidth), this);
@@ -245,7 +247,7 @@ void Form1::Form_Resize()
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == cboAddress->lineEdit() && event->type() == QEvent::KeyPress) {
+    if (watched == cboAddress && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         int keyAscii = 0;
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)

@@ -68,7 +68,7 @@ void tst_Engine::typeAndEnter(const QString &text)
 {
     QLineEdit *edit = m_form->cboAddress->lineEdit();
     edit->setText(text);
-    QTest::keyClick(edit, Qt::Key_Return);
+    QTest::keyClick(m_form->cboAddress, Qt::Key_Return);
 }
 
 void tst_Engine::enterLoadsAndBoxFollows()

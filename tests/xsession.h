@@ -22,33 +22,51 @@ public:
     ~XSession() { stop(); }
 
     // Starts Xvfb (and openbox unless told otherwise); false with a reason when it cannot.
+    // A server started beside another one may lose its display to it; it is then
+    // started afresh.
     bool start(QString *why, bool withWindowManager = true)
+    {
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            if (startOnce(why, withWindowManager))
+                return true;
+            stop();
+        }
+        return false;
+    }
+
+private:
+    bool startOnce(QString *why, bool withWindowManager)
     {
         const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
         if (xvfb.isEmpty()) {
             *why = QStringLiteral("Xvfb is not installed");
             return false;
         }
-        for (int n = 100 + QCoreApplication::applicationPid() % 300; n < 1000; ++n) {
-            if (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n))
-                || QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
-                continue;
-            m_display = QStringLiteral(":%1").arg(n);
-            m_server = std::make_unique<QProcess>();
-            m_server->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-            m_server->start(xvfb, {m_display, QStringLiteral("-screen"), QStringLiteral("0"),
-                                   QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
-                                   QStringLiteral("tcp")});
-            const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(n);
-            if (QTest::qWaitFor([&] { return QFile::exists(socket)
+        // The server picks a free display itself and tells its number on stdout.
+        m_server = std::make_unique<QProcess>();
+        m_server->setProcessChannelMode(QProcess::SeparateChannels);
+        m_server->setReadChannel(QProcess::StandardOutput);
+        m_server->start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"),
+                               QStringLiteral("-screen"), QStringLiteral("0"),
+                               QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
+                               QStringLiteral("tcp")});
+        if (!QTest::qWaitFor([this] { return m_server->canReadLine()
                                               || m_server->state() == QProcess::NotRunning; },
-                                10000)
-                && m_server->state() == QProcess::Running)
-                break;
-            m_server.reset();
-        }
-        if (!m_server) {
+                             10000)
+            || !m_server->canReadLine()) {
             *why = QStringLiteral("no virtual X server could be started");
+            return false;
+        }
+        bool isNumber = false;
+        const int number = m_server->readLine().trimmed().toInt(&isNumber);
+        if (!isNumber) {
+            *why = QStringLiteral("the virtual X server named no display");
+            return false;
+        }
+        m_display = QStringLiteral(":%1").arg(number);
+        // The socket may be there before the server takes connections.
+        if (!QTest::qWaitFor([this] { return serverAnswers(); }, 10000)) {
+            *why = QStringLiteral("the virtual X server does not answer");
             return false;
         }
         if (withWindowManager) {
@@ -57,22 +75,30 @@ public:
                 *why = QStringLiteral("openbox is not installed");
                 return false;
             }
-            m_windowManager = std::make_unique<QProcess>();
-            m_windowManager->setProcessEnvironment(environment());
-            m_windowManager->start(openbox, {});
-            if (!m_windowManager->waitForStarted()) {
-                *why = QStringLiteral("openbox did not start");
-                return false;
-            }
             // Windows made before the manager has taken the screen would be seen unmanaged.
-            if (!QTest::qWaitFor([this] { return windowManagerReady(); }, 10000)) {
-                *why = QStringLiteral("openbox did not take over the screen");
+            for (int attempt = 0; attempt < 3 && !windowManagerReady(); ++attempt) {
+                m_windowManager = std::make_unique<QProcess>();
+                m_windowManager->setProcessEnvironment(environment());
+                m_windowManager->setProcessChannelMode(QProcess::ForwardedChannels);
+                m_windowManager->start(openbox, {});
+                QTest::qWaitFor([this] { return windowManagerReady()
+                                                || m_windowManager->state() == QProcess::NotRunning; },
+                                10000);
+            }
+            if (!windowManagerReady()) {
+                *why = QStringLiteral("openbox did not take over the screen %1 (%2, exit code %3)")
+                               .arg(m_display,
+                                    m_windowManager->state() == QProcess::NotRunning
+                                            ? QStringLiteral("it ended")
+                                            : QStringLiteral("it runs"))
+                               .arg(m_windowManager->exitCode());
                 return false;
             }
         }
         return true;
     }
 
+public:
     QString display() const { return m_display; }
 
     QProcessEnvironment environment() const
@@ -99,6 +125,14 @@ public:
     }
 
 private:
+    bool serverAnswers() const
+    {
+        xcb_connection_t *c = xcb_connect(m_display.toLocal8Bit().constData(), nullptr);
+        const bool answers = !xcb_connection_has_error(c);
+        xcb_disconnect(c);
+        return answers;
+    }
+
     bool windowManagerReady() const
     {
         xcb_connection_t *c = xcb_connect(m_display.toLocal8Bit().constData(), nullptr);

@@ -18,4 +18,9 @@ void prepareEngineProcess()
     }
 #endif
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // Nothing on disk: neither Qt nor the OpenGL driver may keep compiled shaders
+    // under the user's cache folder.
+    QCoreApplication::setAttribute(Qt::AA_DisableShaderDiskCache);
+    qputenv("MESA_SHADER_CACHE_DISABLE", "true");
+    qputenv("MESA_GLSL_CACHE_DISABLE", "true");
 }

@@ -1,0 +1,130 @@
+#pragma once
+
+#include <QByteArray>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
+
+// Drives programs on a test's own X server the way a user would: finds windows by
+// caption, clicks and types through xdotool, closes windows as the window manager does.
+class XDriver
+{
+public:
+    explicit XDriver(const QString &display) : m_display(display)
+    {
+        m_c = xcb_connect(display.toLocal8Bit().constData(), nullptr);
+        m_root = xcb_setup_roots_iterator(xcb_get_setup(m_c)).data->root;
+    }
+    ~XDriver() { xcb_disconnect(m_c); }
+    XDriver(const XDriver &) = delete;
+    XDriver &operator=(const XDriver &) = delete;
+
+    bool ok() const { return !xcb_connection_has_error(m_c); }
+
+    // A mapped window with this exact caption, or XCB_WINDOW_NONE.
+    xcb_window_t find(const QByteArray &caption) { return find(m_root, caption); }
+
+    bool waitFor(const QByteArray &caption, int ms = 20000)
+    {
+        return QTest::qWaitFor([&] { return find(caption) != XCB_WINDOW_NONE; }, ms);
+    }
+    bool waitGone(const QByteArray &caption, int ms = 20000)
+    {
+        return QTest::qWaitFor([&] { return find(caption) == XCB_WINDOW_NONE; }, ms);
+    }
+
+    // What the window manager sends when the user closes a window from its frame.
+    void close(xcb_window_t window)
+    {
+        xcb_client_message_event_t event;
+        std::memset(&event, 0, sizeof event);
+        event.response_type = XCB_CLIENT_MESSAGE;
+        event.format = 32;
+        event.window = window;
+        event.type = atom("WM_PROTOCOLS");
+        event.data.data32[0] = atom("WM_DELETE_WINDOW");
+        event.data.data32[1] = XCB_CURRENT_TIME;
+        xcb_send_event(m_c, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char *>(&event));
+        xcb_flush(m_c);
+    }
+
+    // Clicks at a point of the screen, given in pixels.
+    bool click(int x, int y)
+    {
+        return xdotool({"mousemove", QString::number(x), QString::number(y), "click", "1"});
+    }
+    bool type(const QString &text)
+    {
+        return xdotool({"type", "--delay", "1", text});
+    }
+    bool key(const QString &name) { return xdotool({"key", name}); }
+
+private:
+    bool xdotool(const QStringList &arguments)
+    {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), m_display);
+        process.setProcessEnvironment(env);
+        process.start(QStandardPaths::findExecutable(QStringLiteral("xdotool")), arguments);
+        return process.waitForFinished(10000) && process.exitCode() == 0;
+    }
+
+    xcb_atom_t atom(const char *name)
+    {
+        xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
+                m_c, xcb_intern_atom(m_c, 0, uint16_t(std::strlen(name)), name), nullptr);
+        const xcb_atom_t result = reply ? reply->atom : XCB_ATOM_NONE;
+        std::free(reply);
+        return result;
+    }
+
+    xcb_window_t find(xcb_window_t parent, const QByteArray &caption)
+    {
+        xcb_query_tree_reply_t *tree = xcb_query_tree_reply(m_c, xcb_query_tree(m_c, parent), nullptr);
+        if (!tree)
+            return XCB_WINDOW_NONE;
+        xcb_window_t found = XCB_WINDOW_NONE;
+        const xcb_window_t *children = xcb_query_tree_children(tree);
+        for (int i = 0; i < xcb_query_tree_children_length(tree) && found == XCB_WINDOW_NONE; ++i) {
+            if (mapped(children[i]) && name(children[i]) == caption)
+                found = children[i];
+            else
+                found = find(children[i], caption);
+        }
+        std::free(tree);
+        return found;
+    }
+
+    bool mapped(xcb_window_t window)
+    {
+        xcb_get_window_attributes_reply_t *a = xcb_get_window_attributes_reply(
+                m_c, xcb_get_window_attributes(m_c, window), nullptr);
+        const bool result = a && a->map_state == XCB_MAP_STATE_VIEWABLE;
+        std::free(a);
+        return result;
+    }
+
+    QByteArray name(xcb_window_t window)
+    {
+        QByteArray result;
+        if (xcb_get_property_reply_t *reply = xcb_get_property_reply(
+                    m_c, xcb_get_property(m_c, 0, window, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, 0, 64),
+                    nullptr)) {
+            result = QByteArray(static_cast<const char *>(xcb_get_property_value(reply)),
+                                xcb_get_property_value_length(reply));
+            std::free(reply);
+        }
+        return result;
+    }
+
+    QString m_display;
+    xcb_connection_t *m_c = nullptr;
+    xcb_window_t m_root = XCB_WINDOW_NONE;
+};
