@@ -1,4 +1,5 @@
 #include "engine/enginehost.h"
+#include "engine/engineprocess.h"
 #include "fakes/fakewebbrowser.h"
 
 #include <QLabel>
@@ -18,6 +19,8 @@ private slots:
     void offlineSetEarlyReachesTheEngine();
     void downloadCompleteIsPassedOn();
     void missingEngineIsReportedNotFatal();
+    void sandboxNeedsUserNamespaces_data();
+    void sandboxNeedsUserNamespaces();
 
 private:
     static EngineHost::Factory fake(FakeWebBrowser **made, int *calls = nullptr)
@@ -150,6 +153,28 @@ void tst_EngineHost::missingEngineIsReportedNotFatal()
     QVERIFY(!host.GoHome());
     QVERIFY(!host.Busy());
     QVERIFY(host.Navigate(QString()));
+}
+
+void tst_EngineHost::sandboxNeedsUserNamespaces_data()
+{
+    QTest::addColumn<bool>("root");
+    QTest::addColumn<bool>("namespaces");
+    QTest::addColumn<bool>("problem");
+    QTest::newRow("root runs without the sandbox") << true << false << false;
+    QTest::newRow("root with namespaces") << true << true << false;
+    QTest::newRow("user with namespaces") << false << true << false;
+    QTest::newRow("user without namespaces") << false << false << true;
+}
+
+void tst_EngineHost::sandboxNeedsUserNamespaces()
+{
+    QFETCH(bool, root);
+    QFETCH(bool, namespaces);
+    QFETCH(bool, problem);
+    const QString why = sandboxProblem(root, namespaces);
+    QCOMPARE(!why.isEmpty(), problem);
+    if (problem)
+        QVERIFY(why.contains("user namespaces"));
 }
 
 QTEST_MAIN(tst_EngineHost)

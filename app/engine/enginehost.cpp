@@ -1,5 +1,7 @@
 #include "enginehost.h"
 
+#include "engineprocess.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
@@ -14,12 +16,16 @@ EngineHost::EngineHost(Factory factory, QWidget *parent)
 EngineHost::Factory EngineHost::moduleFactory()
 {
     return [](QWidget *parent, QString *error) -> WebBrowser * {
+        if (!engineStartProblem().isEmpty()) {
+            *error = engineStartProblem();
+            return nullptr;
+        }
         QLibrary module(QDir(QCoreApplication::applicationDirPath())
                                 .filePath(QStringLiteral("velt-engine")));
         using Create = WebBrowser *(*)(QWidget *);
         const auto create = reinterpret_cast<Create>(module.resolve("velt_create_engine"));
         if (!create) {
-            *error = module.errorString();
+            *error = QStringLiteral("the web engine could not be loaded (%1).").arg(module.errorString());
             return nullptr;
         }
         return create(parent);
@@ -50,7 +56,8 @@ bool EngineHost::ensureEngine()
     m_tried = true;
     m_engine = m_factory(this, &m_error);
     if (!m_engine) {
-        m_error = QStringLiteral("the web engine could not be loaded (%1).").arg(m_error);
+        if (m_error.isEmpty())
+            m_error = QStringLiteral("the web engine could not be loaded.");
         m_failure = new QLabel(QStringLiteral("Velt Browser cannot show pages: ") + m_error, this);
         m_failure->setObjectName(QStringLiteral("engineFailure"));
         m_failure->setWordWrap(true);

@@ -4,18 +4,65 @@
 
 #include <cstdio>
 
-#ifdef Q_OS_UNIX
+#ifdef Q_OS_LINUX
+#include <sched.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
+
+namespace {
+QString g_startProblem;
+}
+
+QString sandboxProblem(bool root, bool userNamespacesAllowed)
+{
+    if (root || userNamespacesAllowed)
+        return {};
+    return QStringLiteral(
+            "the web engine's sandbox cannot start, because this system does not let "
+            "ordinary users create user namespaces (see the kernel settings "
+            "user.max_user_namespaces and kernel.unprivileged_userns_clone); "
+            "pages are not shown without the sandbox.");
+}
+
+bool userNamespacesAllowed()
+{
+#ifdef Q_OS_LINUX
+    const pid_t child = fork();
+    if (child < 0)
+        return false;
+    if (child == 0)
+        _exit(unshare(CLONE_NEWUSER) == 0 ? 0 : 1);
+    int status = 0;
+    if (waitpid(child, &status, 0) != child)
+        return false;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+#else
+    return true;
+#endif
+}
+
+QString engineStartProblem()
+{
+    return g_startProblem;
+}
 
 void prepareEngineProcess()
 {
 #ifdef Q_OS_UNIX
+    const bool root = geteuid() == 0;
     // Chromium refuses to start its sandbox as root; only then do we go without it.
-    if (geteuid() == 0) {
+    if (root) {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
         std::fputs("velt-browser: running as root, so the web engine's sandbox is off.\n", stderr);
     }
+#ifdef Q_OS_LINUX
+    // Without the sandbox the engine's page processes die at start and leave an
+    // empty page; better to say why and not start it.
+    g_startProblem = sandboxProblem(root, root || userNamespacesAllowed());
+    if (!g_startProblem.isEmpty())
+        std::fprintf(stderr, "velt-browser: %s\n", qPrintable(g_startProblem));
+#endif
 #endif
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     // Nothing on disk: neither Qt nor the OpenGL driver may keep compiled shaders

@@ -1,5 +1,18 @@
 #pragma once
 
+#include <QString>
+
 // To be called before the application object exists: what the web engine needs of
-// the process (shared OpenGL contexts; no sandbox for root, said on stderr).
+// the process (shared OpenGL contexts, no shader caches on disk; no sandbox for
+// root, said on stderr).
 void prepareEngineProcess();
+
+// Why the engine cannot start in this process, for the user; empty when it can.
+QString engineStartProblem();
+
+// The engine's sandbox needs user namespaces, except for root, which runs without
+// it. Empty when the sandbox can start.
+QString sandboxProblem(bool root, bool userNamespacesAllowed);
+
+// Whether this user may make a user namespace (tried in a short-lived child).
+bool userNamespacesAllowed();
