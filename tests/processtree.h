@@ -36,3 +36,15 @@ inline QList<qint64> descendantsOf(qint64 root)
     }
     return found;
 }
+
+// The web engine's helper processes below a browser process.
+inline QList<qint64> engineProcessesOf(qint64 browser)
+{
+    QList<qint64> helpers;
+    for (qint64 pid : descendantsOf(browser)) {
+        QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+        if (comm.open(QIODevice::ReadOnly) && comm.readAll().startsWith("QtWebEngineProc"))
+            helpers << pid;
+    }
+    return helpers;
+}

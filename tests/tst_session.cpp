@@ -94,13 +94,7 @@ bool tst_Session::startBrowser(const QProcessEnvironment &env, const QStringList
 
 QList<qint64> tst_Session::engineHelpers() const
 {
-    QList<qint64> helpers;
-    for (qint64 pid : descendantsOf(m_browser->processId())) {
-        QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
-        if (comm.open(QIODevice::ReadOnly) && comm.readAll().startsWith("QtWebEngineProc"))
-            helpers << pid;
-    }
-    return helpers;
+    return engineProcessesOf(m_browser->processId());
 }
 
 void tst_Session::expectGone(const QList<qint64> &helpers)
