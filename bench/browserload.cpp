@@ -1,0 +1,92 @@
+// How long a typed address takes through the main window with the real engine:
+// from the Enter key in the address box to the engine's DownloadComplete.
+//
+//   velt_bench_browserload --load URL --count N
+//   velt_bench_browserload --load URL --count N --engine-only
+//       the engine control alone in a window, Navigate() to DownloadComplete: what
+//       the main window adds to the engine, and what the engine adds to a bare view
+
+#include "loadloop.h"
+
+#include "engine/qtwebbrowser.h"
+#include "form1.h"
+#include "platform.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QScreen>
+
+#include <memory>
+#include <QCommandLineParser>
+#include <QTest>
+
+namespace {
+
+// No dialogs, no programs, no exit: nothing the loads would reach.
+class QuietPlatform : public Platform
+{
+public:
+    QString chooseFileToOpen(QWidget *) override { return {}; }
+    bool startProgram(const QString &) override { return false; }
+    void endProgram() override {}
+    void showMessage(QWidget *, const QString &text) override
+    {
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+    }
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // What the program's own start does for the engine (sandbox aside, which the
+    // benchmark sets in the environment when it runs as root).
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    qputenv("QT_WIDGETS_RHI", "1");
+    QApplication app(argc, argv);
+    QCommandLineParser parser;
+    const QCommandLineOption load(QStringLiteral("load"), QStringLiteral("Page to load."),
+                                  QStringLiteral("url"));
+    const QCommandLineOption count(QStringLiteral("count"), QStringLiteral("Timed loads."),
+                                   QStringLiteral("n"), QStringLiteral("10"));
+    const QCommandLineOption engineOnly(QStringLiteral("engine-only"),
+                                        QStringLiteral("Time the engine control alone."));
+    parser.addOptions({load, count, engineOnly});
+    parser.process(app);
+    if (!parser.isSet(load))
+        parser.showHelp(2);
+
+    QUrl expected;
+    QuietPlatform platform;
+    std::unique_ptr<QWidget> window;
+    WebBrowser *engine = nullptr;
+    std::function<void(const QUrl &)> start;
+    if (parser.isSet(engineOnly)) {
+        window = std::make_unique<QWidget>();
+        engine = new QtWebBrowser(window.get());
+        window->resize(QGuiApplication::primaryScreen()->availableGeometry().size());
+        engine->setGeometry(window->rect());
+        window->show();
+        start = [engine](const QUrl &url) { engine->Navigate(url.toString()); };
+    } else {
+        auto *form = new Form1(new QtWebBrowser, platform);
+        window.reset(form);
+        form->Form_Load();
+        engine = form->brwWebBrowser;
+        start = [form](const QUrl &url) {
+            form->cboAddress->setEditText(url.toString());
+            QTest::keyClick(form->cboAddress->lineEdit(), Qt::Key_Return);
+        };
+    }
+
+    LoadLoop loop(QUrl(parser.value(load)), parser.value(count).toInt(),
+                  [&start, &expected](const QUrl &url) {
+                      expected = url;
+                      start(url);
+                  });
+    QObject::connect(engine, &WebBrowser::DownloadComplete, &loop,
+                     [&] { loop.finished(engine->LocationURL() == expected.toString()); });
+    loop.begin();
+    return app.exec();
+}

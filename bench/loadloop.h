@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QList>
+#include <QObject>
+#include <QTimer>
+#include <QUrl>
+
+#include <cstdio>
+#include <functional>
+
+// Loads one page again and again in one process and prints how long each load
+// took: first a warm-up load (which also starts the engine), then `count` timed
+// ones. Each load gets its own query so that none is a reload of the last.
+class LoadLoop : public QObject
+{
+public:
+    // start(url) begins a load; the owner calls finished(ok) when it has ended.
+    LoadLoop(QUrl page, int count, std::function<void(const QUrl &)> start)
+        : m_page(std::move(page)), m_count(count), m_start(std::move(start))
+    {
+    }
+
+    void begin() { QTimer::singleShot(0, this, [this] { next(); }); }
+
+    void finished(bool ok)
+    {
+        if (!m_running)
+            return;
+        m_running = false;
+        const double ms = m_clock.nsecsElapsed() / 1e6;
+        if (!ok) {
+            std::printf("error load %d failed\n", m_done);
+            std::fflush(stdout);
+            QCoreApplication::exit(1);
+            return;
+        }
+        std::printf("%s %.3f\n", m_done == 0 ? "warmup-ms" : "load-ms", ms);
+        std::fflush(stdout);
+        if (++m_done > m_count) {
+            QCoreApplication::exit(0);
+            return;
+        }
+        // Let the engine finish what it does after a load before timing the next.
+        QTimer::singleShot(300, this, [this] { next(); });
+    }
+
+private:
+    void next()
+    {
+        QUrl url = m_page;
+        url.setQuery(QStringLiteral("n=%1").arg(m_done));
+        m_running = true;
+        m_clock.start();
+        m_start(url);
+    }
+
+    QUrl m_page;
+    int m_count;
+    std::function<void(const QUrl &)> m_start;
+    QElapsedTimer m_clock;
+    int m_done = 0;
+    bool m_running = false;
+};
