@@ -1,12 +1,10 @@
 #include "app/desktopplatform.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QMessageBox>
-#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -15,10 +13,15 @@
 
 namespace {
 
-// A window that refuses to be closed, as one asking "save changes?" would.
-class StubbornWindow : public QWidget
+QString contents(const QString &path)
 {
-protected:
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).trimmed() : QString();
+}
+
+// A window that refuses to be closed, as one asking "save changes?" would.
+struct StubbornWindow : QWidget
+{
     void closeEvent(QCloseEvent *event) override { event->ignore(); }
 };
 
@@ -30,120 +33,67 @@ class tst_DesktopPlatform : public QObject
 
 private slots:
     void init();
-    void cleanup();
-
-    void startsMissingProgramAsEditor_data();
-    void startsMissingProgramAsEditor();
-    void startsExistingProgramDirectly();
+    void cleanup() { qputenv("PATH", m_savedPath); }
+    void startProgram_data();
+    void startProgram();
     void messageDoesNotBlock();
     // Leaves every event loop of this process for good, so it runs last.
     void endProgramClosesEveryWindow();
 
 private:
-    // A shell script at `path` that writes `name` into the marker file.
-    void writeScript(const QString &path, const QString &name, bool executable = true);
-    QString marker() const;
-
     std::unique_ptr<QTemporaryDir> m_dir;
-    QByteArray m_savedPath;
+    QByteArray m_savedPath = qgetenv("PATH");
 };
 
 void tst_DesktopPlatform::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    QVERIFY(QDir().mkpath(m_dir->filePath(QStringLiteral("bin"))));
-    m_savedPath = qgetenv("PATH");
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("bin")));
     qputenv("PATH", QFile::encodeName(m_dir->filePath(QStringLiteral("bin"))));
 }
 
-void tst_DesktopPlatform::cleanup()
+void tst_DesktopPlatform::startProgram_data()
 {
-    qputenv("PATH", m_savedPath);
-    m_dir.reset();
+    QTest::addColumn<QStringList>("scripts"); // a leading '-': the file may not be run
+    QTest::addColumn<QString>("program");     // relative: inside the test's directory
+    QTest::addColumn<QString>("started");     // "": nothing could be started
+
+    const QString notepad = QStringLiteral("c:\\windows\\notepad.exe");
+    QTest::newRow("existing program") << QStringList{"editor.sh", "bin/mousepad"} << "editor.sh" << "editor.sh";
+    QTest::newRow("first editor listed") << QStringList{"bin/mousepad", "bin/gedit", "bin/xedit"} << notepad << "gedit";
+    QTest::newRow("editor that cannot run") << QStringList{"bin/xed", "-bin/gedit"} << notepad << "xed";
+    QTest::newRow("no editor, other programs") << QStringList{"bin/not-an-editor"} << notepad << "";
 }
 
-void tst_DesktopPlatform::writeScript(const QString &path, const QString &name, bool executable)
+void tst_DesktopPlatform::startProgram()
 {
-    QFile script(path);
-    QVERIFY(script.open(QIODevice::WriteOnly));
-    script.write("#!/bin/sh\necho " + name.toUtf8() + " > '" + QFile::encodeName(m_dir->filePath(QStringLiteral("marker"))) + "'\n");
-    script.close();
-    QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner;
-    if (executable)
-        permissions |= QFile::ExeOwner;
-    QVERIFY(script.setPermissions(permissions));
-}
-
-QString tst_DesktopPlatform::marker() const
-{
-    QFile file(m_dir->filePath(QStringLiteral("marker")));
-    if (!file.open(QIODevice::ReadOnly))
-        return QString();
-    return QString::fromUtf8(file.readAll()).trimmed();
-}
-
-void tst_DesktopPlatform::startsMissingProgramAsEditor_data()
-{
-    QTest::addColumn<QStringList>("executables");
-    QTest::addColumn<QStringList>("notExecutable");
-    QTest::addColumn<QString>("started"); // "": nothing could be started
-
-    QTest::newRow("one editor") << QStringList{"mousepad"} << QStringList{} << "mousepad";
-    QTest::newRow("the first listed wins") << QStringList{"mousepad", "gedit", "xedit"} << QStringList{}
-                                           << "gedit";
-    QTest::newRow("a file that cannot run is passed over")
-        << QStringList{"xed"} << QStringList{"gedit"} << "xed";
-    QTest::newRow("no editor at all") << QStringList{} << QStringList{} << "";
-    QTest::newRow("only unknown programs") << QStringList{"not-an-editor"} << QStringList{} << "";
-}
-
-void tst_DesktopPlatform::startsMissingProgramAsEditor()
-{
-    QFETCH(QStringList, executables);
-    QFETCH(QStringList, notExecutable);
+    QFETCH(QStringList, scripts);
+    QFETCH(QString, program);
     QFETCH(QString, started);
 
-    const QString bin = m_dir->filePath(QStringLiteral("bin"));
-    for (const QString &name : executables)
-        writeScript(bin + QLatin1Char('/') + name, name);
-    for (const QString &name : notExecutable)
-        writeScript(bin + QLatin1Char('/') + name, name, false);
-
-    DesktopPlatform platform;
-    QCOMPARE(platform.startProgram(QStringLiteral("c:\\windows\\notepad.exe")), !started.isEmpty());
-    if (!started.isEmpty())
-        QTRY_COMPARE(marker(), started);
+    // Each script writes its own name into the marker file.
+    const QString marker = m_dir->filePath(QStringLiteral("marker"));
+    for (const QString &script : scripts) {
+        QFile file(m_dir->filePath(script.mid(script.startsWith(u'-'))));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("#!/bin/sh\necho \"${0##*/}\" > '" + QFile::encodeName(marker) + "'\n");
+        file.close();
+        QVERIFY(file.setPermissions(script.startsWith(u'-') ? QFile::ReadOwner : QFile::ReadOwner | QFile::ExeOwner));
+    }
+    QCOMPARE(DesktopPlatform().startProgram(program.contains(u':') ? program : m_dir->filePath(program)), !started.isEmpty());
+    QTRY_COMPARE(contents(marker), started);
 }
 
-void tst_DesktopPlatform::startsExistingProgramDirectly()
-{
-    const QString direct = m_dir->filePath(QStringLiteral("editor.sh"));
-    writeScript(direct, QStringLiteral("direct"));
-    writeScript(m_dir->filePath(QStringLiteral("bin/mousepad")), QStringLiteral("mousepad"));
-
-    DesktopPlatform platform;
-    QVERIFY(platform.startProgram(direct));
-    QTRY_COMPARE(marker(), QStringLiteral("direct"));
-}
-
+// A failed start is reported without waiting for the user: the browser goes on.
 void tst_DesktopPlatform::messageDoesNotBlock()
 {
     QWidget parent;
     parent.show();
-    DesktopPlatform platform;
-    const QString text = QStringLiteral("No text editor was found.");
-    platform.showMessage(&parent, text);
-
-    // Reached at once: showMessage returned without waiting for the user.
-    QPointer<QMessageBox> box = parent.findChild<QMessageBox *>();
-    QVERIFY(box);
-    QVERIFY(box->isVisible());
-    QVERIFY(!box->isModal());
+    DesktopPlatform().showMessage(&parent, QStringLiteral("No text editor was found."));
+    const auto *box = parent.findChild<QMessageBox *>();
+    QVERIFY(box && box->isVisible());
     QCOMPARE(box->windowModality(), Qt::NonModal);
-    QCOMPARE(box->text(), text);
-    box->close();
-    QTRY_VERIFY(box.isNull());
+    QCOMPARE(box->text(), QStringLiteral("No text editor was found."));
 }
 
 void tst_DesktopPlatform::endProgramClosesEveryWindow()
@@ -152,14 +102,11 @@ void tst_DesktopPlatform::endProgramClosesEveryWindow()
     StubbornWindow other;
     main.show();
     other.show();
-
-    DesktopPlatform platform;
     QEventLoop loop;
-    QTimer::singleShot(0, &loop, [&platform] { platform.endProgram(); });
+    QTimer::singleShot(0, &loop, [] { DesktopPlatform().endProgram(); });
     QTimer::singleShot(10000, &loop, [&loop] { loop.exit(1); });
     QCOMPARE(loop.exec(), 0);
-    QVERIFY(!main.isVisible());
-    QVERIFY(!other.isVisible());
+    QVERIFY(!main.isVisible() && !other.isVisible());
 }
 
 QTEST_MAIN(tst_DesktopPlatform)
