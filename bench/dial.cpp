@@ -4,7 +4,8 @@
 //       prints: ticks-per-s, cpu-percent, paints, and for --form3 whether the hand's
 //       tip is where the dial arithmetic puts it after the ticks delivered
 //   velt_bench_dial --soak S [--sample S]
-//       keeps the time window open S seconds; prints its memory (PSS) every sample
+//       keeps the time window open S seconds; prints its memory (PSS and private)
+//       every sample
 //       and, at the end, the ticks delivered and the tip check
 //
 // Ticks are counted on Timer2's own timeout signal, so the count is exactly the
@@ -33,16 +34,29 @@ double cpuSeconds()
     return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }
 
-double pssMiB()
+// The process's proportional share (PSS) and its private memory, in MiB. PSS
+// moves when other programs map or unmap the same libraries; private memory is
+// the process's own.
+struct Memory
+{
+    double pss = -1;
+    double priv = -1;
+};
+
+Memory memory()
 {
     QFile rollup(QStringLiteral("/proc/self/smaps_rollup"));
     if (!rollup.open(QIODevice::ReadOnly))
-        return -1;
+        return {};
+    Memory m{0, 0};
     for (const QByteArray &line : rollup.readAll().split('\n')) {
+        const double kib = line.mid(line.indexOf(':') + 1).trimmed().split(' ').first().toDouble();
         if (line.startsWith("Pss:"))
-            return line.mid(4).trimmed().split(' ').first().toDouble() / 1024.0;
+            m.pss = kib / 1024.0;
+        else if (line.startsWith("Private_Clean:") || line.startsWith("Private_Dirty:"))
+            m.priv += kib / 1024.0;
     }
-    return -1;
+    return m;
 }
 
 // Counts the paints of one window and everything in it.
@@ -165,7 +179,9 @@ int main(int argc, char *argv[])
         clock.start();
         QTimer sampler;
         QObject::connect(&sampler, &QTimer::timeout, &app, [&] {
-            std::printf("pss-mib %.0f %.3f ticks %ld\n", clock.elapsed() / 1000.0, pssMiB(), ticks);
+            const Memory m = memory();
+            std::printf("memory-mib %.0f %.3f %.3f %ld\n", clock.elapsed() / 1000.0, m.pss, m.priv,
+                        ticks);
             std::fflush(stdout);
             if (clock.elapsed() >= total) {
                 std::printf("soak-ticks %ld\nsoak-tip %s\n", ticks, tipReport().constData());
