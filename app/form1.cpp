@@ -236,6 +236,8 @@ void Form1::closeEvent(QCloseEvent *event)
 void Form1::Form_Load()
 {
     showMaximized();
+    // The engine is first in the tab order, so it has the focus at start.
+    brwWebBrowser->setFocus();
     area("Image1")->repaint();
     Form_Resize();
 }

@@ -17,12 +17,16 @@ class LoadLoop : public QObject
 {
 public:
     // start(url) begins a load; the owner calls finished(ok) when it has ended.
-    LoadLoop(QUrl page, int count, std::function<void(const QUrl &)> start)
-        : m_page(std::move(page)), m_count(count), m_start(std::move(start))
+    // prepare(url), when given, runs before the pause that precedes a load and is
+    // not timed: what a user does before the timed action (typing the address).
+    LoadLoop(QUrl page, int count, std::function<void(const QUrl &)> start,
+             std::function<void(const QUrl &)> prepare = {})
+        : m_page(std::move(page)), m_count(count), m_start(std::move(start)),
+          m_prepare(std::move(prepare))
     {
     }
 
-    void begin() { QTimer::singleShot(0, this, [this] { next(); }); }
+    void begin() { schedule(0); }
 
     void finished(bool ok)
     {
@@ -43,22 +47,35 @@ public:
             return;
         }
         // Let the engine finish what it does after a load before timing the next.
-        QTimer::singleShot(300, this, [this] { next(); });
+        schedule(300);
     }
 
 private:
-    void next()
+    QUrl nextUrl() const
     {
         QUrl url = m_page;
         url.setQuery(QStringLiteral("n=%1").arg(m_done));
+        return url;
+    }
+
+    void schedule(int pauseMs)
+    {
+        if (m_prepare)
+            m_prepare(nextUrl());
+        QTimer::singleShot(pauseMs, this, [this] { next(); });
+    }
+
+    void next()
+    {
         m_running = true;
         m_clock.start();
-        m_start(url);
+        m_start(nextUrl());
     }
 
     QUrl m_page;
     int m_count;
     std::function<void(const QUrl &)> m_start;
+    std::function<void(const QUrl &)> m_prepare;
     QElapsedTimer m_clock;
     int m_done = 0;
     bool m_running = false;

@@ -91,6 +91,7 @@ void tst_Form1::startState()
     QCOMPARE(m_form->timTimer->interval(), 5);
     QCOMPARE(m_form->Timer1->interval(), 200);
     QVERIFY(m_engine->calls.isEmpty()); // nothing fetched until the user acts
+    QCOMPARE(m_form->focusWidget(), static_cast<QWidget *>(m_engine)); // first in tab order
     QCOMPARE(m_form->StatusBar1->panelText(1), QString());
     QCOMPARE(m_form->StatusBar1->panelText(2), QString());
     QCOMPARE(m_form->StatusBar1->panelText(3),

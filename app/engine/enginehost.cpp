@@ -72,8 +72,11 @@ bool EngineHost::ensureEngine()
     // The engine may come from a module with its own copy of the seam's metadata:
     // connect by name.
     connect(m_engine, SIGNAL(DownloadComplete()), this, SIGNAL(DownloadComplete()));
+    const bool focused = hasFocus();
     setFocusProxy(m_engine);
     m_engine->show();
+    if (focused)
+        m_engine->setFocus();
     return true;
 }
 
