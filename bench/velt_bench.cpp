@@ -10,6 +10,7 @@
 
 #include "httpserver.h"
 #include "processtree.h"
+#include "xdriver.h"
 #include "xsession.h"
 
 #include <QCommandLineParser>
@@ -59,92 +60,6 @@ struct Stats
                 .arg(unit)
                 .arg(values.size());
     }
-};
-
-// Maps of top-level windows with a given caption, timed from a given clock.
-class MapWatch
-{
-public:
-    MapWatch(const QString &display, QByteArray caption) : m_caption(std::move(caption))
-    {
-        m_c = xcb_connect(display.toLocal8Bit().constData(), nullptr);
-        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_c)).data->root;
-        const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
-        xcb_change_window_attributes(m_c, root, XCB_CW_EVENT_MASK, &mask);
-        xcb_flush(m_c);
-    }
-    ~MapWatch() { xcb_disconnect(m_c); }
-    MapWatch(const MapWatch &) = delete;
-    MapWatch &operator=(const MapWatch &) = delete;
-
-    bool ok() const { return !xcb_connection_has_error(m_c); }
-    int maps = 0;
-    qint64 firstMapNs = -1;
-
-    // Waits up to `ms` for X events and handles them.
-    void pump(const QElapsedTimer &clock, int ms)
-    {
-        pollfd fd{xcb_get_file_descriptor(m_c), POLLIN, 0};
-        ::poll(&fd, 1, ms);
-        while (xcb_generic_event_t *event = xcb_poll_for_event(m_c)) {
-            const qint64 now = clock.nsecsElapsed();
-            switch (event->response_type & 0x7f) {
-            case XCB_CREATE_NOTIFY: {
-                const auto *created = reinterpret_cast<xcb_create_notify_event_t *>(event);
-                const uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
-                xcb_change_window_attributes(m_c, created->window, XCB_CW_EVENT_MASK, &mask);
-                xcb_flush(m_c);
-                // A fast program may have its window mapped before we listen to it:
-                // then the map is taken as seen now.
-                if (xcb_get_window_attributes_reply_t *attributes = xcb_get_window_attributes_reply(
-                            m_c, xcb_get_window_attributes(m_c, created->window), nullptr)) {
-                    const bool mapped = attributes->map_state != XCB_MAP_STATE_UNMAPPED;
-                    std::free(attributes);
-                    if (mapped && caption(created->window) == m_caption && maps++ == 0)
-                        firstMapNs = clock.nsecsElapsed();
-                }
-                break;
-            }
-            case XCB_MAP_NOTIFY: {
-                const auto *mapped = reinterpret_cast<xcb_map_notify_event_t *>(event);
-                if (mapped->event == mapped->window && caption(mapped->window) == m_caption) {
-                    if (maps++ == 0)
-                        firstMapNs = now;
-                }
-                break;
-            }
-            default:
-                break;
-            }
-            std::free(event);
-        }
-    }
-
-    void pumpFor(const QElapsedTimer &clock, int ms)
-    {
-        QElapsedTimer spent;
-        spent.start();
-        while (spent.elapsed() < ms)
-            pump(clock, 10);
-    }
-
-private:
-    QByteArray caption(xcb_window_t w)
-    {
-        QByteArray result;
-        if (xcb_get_property_reply_t *reply = xcb_get_property_reply(
-                    m_c,
-                    xcb_get_property(m_c, 0, w, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, 0, 64),
-                    nullptr)) {
-            result = QByteArray(static_cast<const char *>(xcb_get_property_value(reply)),
-                                xcb_get_property_value_length(reply));
-            std::free(reply);
-        }
-        return result;
-    }
-
-    xcb_connection_t *m_c = nullptr;
-    QByteArray m_caption;
 };
 
 QList<qint64> treeOf(qint64 pid)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
@@ -10,6 +11,8 @@
 
 #include <cstdlib>
 #include <cstring>
+
+#include <poll.h>
 
 // Small X helpers shared by the drivers below.
 inline xcb_atom_t xAtom(xcb_connection_t *c, const char *name)
@@ -146,6 +149,8 @@ public:
         m_maxVert = xAtom(m_c, "_NET_WM_STATE_MAXIMIZED_VERT");
     }
     ~MapWatch() { xcb_disconnect(m_c); }
+    MapWatch(const MapWatch &) = delete;
+    MapWatch &operator=(const MapWatch &) = delete;
 
     bool ok() const { return !xcb_connection_has_error(m_c); }
     int maps = 0;
@@ -153,7 +158,8 @@ public:
     int windowsMade = 0;
     xcb_window_t window = XCB_WINDOW_NONE;
 
-    void poll()
+    // Handles the events that have come; with a clock, the first map is timed on it.
+    void poll(const QElapsedTimer *clock = nullptr)
     {
         while (xcb_generic_event_t *event = xcb_poll_for_event(m_c)) {
             switch (event->response_type & 0x7f) {
@@ -162,22 +168,29 @@ public:
                 const uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
                 xcb_change_window_attributes(m_c, created->window, XCB_CW_EVENT_MASK, &mask);
                 xcb_flush(m_c);
+                // A fast program may have its window mapped before we listen to it:
+                // then the map is taken as seen now.
+                if (xcb_get_window_attributes_reply_t *attributes = xcb_get_window_attributes_reply(
+                            m_c, xcb_get_window_attributes(m_c, created->window), nullptr)) {
+                    const bool mapped = attributes->map_state != XCB_MAP_STATE_UNMAPPED;
+                    std::free(attributes);
+                    if (mapped)
+                        seenMapped(created->window, clock);
+                }
                 break;
             }
             case XCB_MAP_NOTIFY: {
                 const auto *mapped = reinterpret_cast<xcb_map_notify_event_t *>(event);
-                if (mapped->event == mapped->window && xWindowName(m_c, mapped->window) == m_caption) {
-                    if (window != mapped->window)
-                        ++windowsMade;
-                    window = mapped->window;
-                    ++maps;
-                }
+                if (mapped->event == mapped->window)
+                    seenMapped(mapped->window, clock);
                 break;
             }
             case XCB_UNMAP_NOTIFY: {
                 const auto *unmapped = reinterpret_cast<xcb_unmap_notify_event_t *>(event);
-                if (unmapped->event == unmapped->window && unmapped->window == window)
+                if (unmapped->event == unmapped->window && unmapped->window == window) {
                     ++unmaps;
+                    m_mappedNow = false;
+                }
                 break;
             }
             default:
@@ -186,6 +199,24 @@ public:
             std::free(event);
         }
     }
+
+    // Waits up to `ms` for events and handles them.
+    void pump(const QElapsedTimer &clock, int ms)
+    {
+        pollfd fd{xcb_get_file_descriptor(m_c), POLLIN, 0};
+        ::poll(&fd, 1, ms);
+        poll(&clock);
+    }
+
+    void pumpFor(const QElapsedTimer &clock, int ms)
+    {
+        QElapsedTimer spent;
+        spent.start();
+        while (spent.elapsed() < ms)
+            pump(clock, 10);
+    }
+
+    qint64 firstMapNs = -1;
 
     bool maximized()
     {
@@ -216,9 +247,24 @@ public:
     }
 
 private:
+    void seenMapped(xcb_window_t w, const QElapsedTimer *clock)
+    {
+        // The same map can be seen twice: as already mapped when first met, and as
+        // the event itself if it came just after we listened.
+        if ((w == window && m_mappedNow) || xWindowName(m_c, w) != m_caption)
+            return;
+        if (window != w)
+            ++windowsMade;
+        window = w;
+        m_mappedNow = true;
+        if (maps++ == 0 && clock)
+            firstMapNs = clock->nsecsElapsed();
+    }
+
     xcb_connection_t *m_c = nullptr;
     xcb_window_t m_root = XCB_WINDOW_NONE;
     QByteArray m_caption;
+    bool m_mappedNow = false;
     xcb_atom_t m_state = XCB_ATOM_NONE;
     xcb_atom_t m_maxHorz = XCB_ATOM_NONE;
     xcb_atom_t m_maxVert = XCB_ATOM_NONE;

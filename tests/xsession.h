@@ -81,7 +81,8 @@ private:
                 m_windowManager->setProcessEnvironment(environment());
                 m_windowManager->setProcessChannelMode(QProcess::ForwardedChannels);
                 m_windowManager->start(openbox, {});
-                QTest::qWaitFor([this] { return windowManagerReady()
+                // Whether it took over is checked by the loop itself.
+                (void)QTest::qWaitFor([this] { return windowManagerReady()
                                                 || m_windowManager->state() == QProcess::NotRunning; },
                                 10000);
             }
