@@ -1,7 +1,8 @@
 #include "form2.h"
 
+#include "designtable.h"
 #include "form2layout.h"
-#include "form2line.h"
+#include "lineshape.h"
 
 #include <QFile>
 #include <QIcon>
@@ -29,11 +30,6 @@ int outerPixels(float twips)
     return pixels >= QWIDGETSIZE_MAX ? QWIDGETSIZE_MAX : int(pixels);
 }
 
-QColor toColour(Rgb rgb)
-{
-    return QColor(rgb.red, rgb.green, rgb.blue);
-}
-
 } // namespace
 
 Form2::Form2(QWidget *mainWindow, QTimer *openingTimer)
@@ -58,46 +54,25 @@ Form2::Form2(QWidget *mainWindow, QTimer *openingTimer)
 
 void Form2::buildControls()
 {
-    // Back to front, so that each control is created over the ones behind it.
-    for (auto it = kForm2Controls.rbegin(); it != kForm2Controls.rend(); ++it) {
-        const Form2Control &row = *it;
-        QWidget *control = nullptr;
+    buildFromTable(kForm2Controls, [this](const Form2Control &row) -> QWidget * {
         switch (row.kind) {
         case Form2Kind::PushButton: {
             auto *button = new QPushButton(QString::fromUtf8(row.text), this);
             button->setGeometry(toPixels(row.box));
-            control = button;
-            break;
+            return button;
         }
-        case Form2Kind::Line: {
-            const QLineF ends(row.ends.x1, row.ends.y1, row.ends.x2, row.ends.y2);
-            control = new Form2Line(toPixelsF(ends), toColour(row.colour), row.borderWidth, this);
-            break;
-        }
+        case Form2Kind::Line:
+            return new LineShape(row.ends, *row.colour, row.borderWidth, this);
         case Form2Kind::Label: {
-            auto *label = new QLabel(this);
-            label->setTextFormat(Qt::PlainText);
-            label->setText(QString::fromUtf8(row.text));
+            QLabel *label = makeDesignLabel(QString::fromUtf8(row.text),
+                                            {row.colour, true, std::nullopt, true}, this);
             label->setGeometry(toPixels(row.box));
-            label->setWordWrap(true);
-            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            label->setAutoFillBackground(true);
-            label->setFocusPolicy(Qt::NoFocus);
-            if (row.colour.red >= 0) {
-                QPalette palette = label->palette();
-                palette.setColor(QPalette::WindowText, toColour(row.colour));
-                label->setPalette(palette);
-                // Over a button-face background the text would otherwise take the
-                // button-text role and ignore this colour.
-                label->setForegroundRole(QPalette::WindowText);
-            }
-            control = label;
-            break;
+            return label;
         }
         }
-        control->setObjectName(QString::fromUtf8(row.name));
-        control->raise();
-    }
+        Q_UNREACHABLE();
+        return nullptr;
+    });
     Command1 = findChild<QPushButton *>(QStringLiteral("Command1"));
     Label1 = findChild<QLabel *>(QStringLiteral("Label1"));
     Label2 = findChild<QLabel *>(QStringLiteral("Label2"));

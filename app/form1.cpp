@@ -138,7 +138,7 @@ Form1::Form1(WebBrowser *engine, Platform &platform, QWidget *parent)
     cboAddress->lineEdit()->setMaxLength(int(kMaxAddressLength) + 1);
     // QComboBox selects a listed entry equal to the text when editing finishes and
     // reports it as activated; only a pick from the list counts as one here.
-    QObject::disconnect(cboAddress->lineEdit(), SIGNAL(editingFinished()), cboAddress, nullptr);
+    QObject::disconnect(cboAddress->lineEdit(), &QLineEdit::editingFinished, cboAddress, nullptr);
     cboAddress->setGeometry(toPixels(kAddressBox));
     cboAddress->setEditText(QString::fromLatin1(kDefaultAddress));
     // Keys reach the box, which has the focus; it hands them to its line edit

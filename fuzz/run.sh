@@ -7,9 +7,10 @@
 #   fuzz/run.sh [--build-dir DIR] --replay        run every kept crash input and seed once
 #
 # Exits non-zero on any crash, sanitizer report, broken promise of the result,
-# input that takes longer than 10 s, or build failure. A failing input found by
-# fuzzing is copied to fuzz/regressions/, to be committed with its fix so that
-# --replay (a CI test) keeps running it.
+# input that takes longer than 10 s, or build failure. Nothing is written into
+# the source tree: a failing input found by fuzzing stays in the build folder's
+# artifacts/, and the run names it, to be copied to fuzz/regressions/ and
+# committed with its fix so that --replay (a CI test) keeps running it.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 build="$here/../build-fuzz"
@@ -102,8 +103,7 @@ fuzz)
         tail -60 "$log" >&2
         for a in "$build"/artifacts/*; do
             [[ -f "$a" ]] || continue
-            cp "$a" "$here/regressions/"
-            echo "kept $(basename "$a") in fuzz/regressions/ (commit it with the fix)" >&2
+            echo "failing input kept in $a (copy it to fuzz/regressions/ and commit it with the fix)" >&2
         done
         fail "the address fuzzer found a fault (exit status $status, $crashes failing inputs)"
     fi

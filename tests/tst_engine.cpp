@@ -1,4 +1,5 @@
 #include "enginetestmain.h"
+#include "engine/enginehost.h"
 #include "engine/qtwebbrowser.h"
 #include "fakes/fakeplatform.h"
 #include "form1.h"
@@ -27,6 +28,7 @@ private slots:
     void pageNameIsThePagesOwnTitle_data();
     void pageNameIsThePagesOwnTitle();
     void emptyAddressChangesNothing();
+    void moduleEngineSharesTheSeam();
 
 private:
     void typeAndEnter(const QString &text);
@@ -179,4 +181,19 @@ void tst_Engine::emptyAddressChangesNothing()
 }
 
 VELT_ENGINE_TEST_MAIN(tst_Engine)
+void tst_Engine::moduleEngineSharesTheSeam()
+{
+    // The program's engine comes from the module: it must be a WebBrowser to the
+    // program and its signal must connect by pointer, or no load is ever heard of.
+    QWidget host;
+    QString error;
+    WebBrowser *engine = EngineHost::moduleFactory(QStringLiteral(VELT_ENGINE_MODULE))(&host, &error);
+    QVERIFY2(engine, qPrintable(error));
+    QCOMPARE(qobject_cast<WebBrowser *>(static_cast<QObject *>(engine)), engine);
+    bool completed = false;
+    QVERIFY(connect(engine, &WebBrowser::DownloadComplete, this, [&] { completed = true; }));
+    QVERIFY(engine->Navigate(m_server.url("/page.html").toString()));
+    QTRY_VERIFY(completed);
+}
+
 #include "tst_engine.moc"

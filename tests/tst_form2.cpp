@@ -1,7 +1,7 @@
 #include "about/aboutwindow.h"
 #include "about/form2.h"
 #include "about/form2layout.h"
-#include "about/form2line.h"
+#include "lineshape.h"
 
 #include <QApplication>
 #include <QImage>
@@ -118,13 +118,13 @@ void tst_Form2::controlsFollowTheTable()
         const Form2Control &row = kForm2Controls[i];
         QWidget *control = frontToBack[i];
         QCOMPARE(control->objectName(), QString::fromUtf8(row.name));
-        const QColor colour(row.colour.red, row.colour.green, row.colour.blue);
-        if (auto *line = dynamic_cast<Form2Line *>(control)) {
-            QCOMPARE(line->line(), toPixelsF(QLineF(row.ends.x1, row.ends.y1, row.ends.x2, row.ends.y2)));
-            QCOMPARE(line->borderWidth(), row.borderWidth);
+        const QColor colour = row.colour ? QColor::fromRgb(*row.colour) : QColor();
+        if (auto *line = qobject_cast<LineShape *>(control)) {
+            QCOMPARE(toPixelsF(line->line()), toPixelsF(row.ends));
+            QCOMPARE(line->penWidth(), row.borderWidth);
             // Line1 lies wholly behind the wider Line2; every other line shows.
             if (qstrcmp(row.name, "Line1") != 0)
-                QVERIFY2(drawnAlong(image, line->line(), colour), row.name);
+                QVERIFY2(drawnAlong(image, toPixelsF(line->line()), colour), row.name);
             continue;
         }
         QCOMPARE(control->geometry(), toPixels(row.box));
@@ -134,7 +134,7 @@ void tst_Form2::controlsFollowTheTable()
             const QImage text = label->grab().toImage().convertToFormat(QImage::Format_RGB32);
             const auto *pixels = reinterpret_cast<const QRgb *>(text.constBits());
             const auto *end = pixels + text.width() * text.height();
-            QVERIFY2(row.colour.red < 0 || std::find(pixels, end, colour.rgb()) != end, row.name);
+            QVERIFY2(!row.colour || std::find(pixels, end, colour.rgb()) != end, row.name);
         }
     }
 }

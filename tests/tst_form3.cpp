@@ -1,7 +1,7 @@
-#include "app/twips.h"
+#include "twips.h"
 #include "timewin/form3.h"
 #include "timewin/form3layout.h"
-#include "timewin/lineshape.h"
+#include "lineshape.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -91,7 +91,7 @@ void tst_Form3::controlsFollowTheTable()
         if (auto *line = qobject_cast<LineShape *>(widget)) {
             const LineCoords at = line->line();
             QCOMPARE(QLineF(at.x1, at.y1, at.x2, at.y2), QLineF(row.line.x1, row.line.y1, row.line.x2, row.line.y2));
-            QCOMPARE(line->colourRole(), row.lineColour);
+            QCOMPARE(line->colour().role, row.lineColour);
             const QLineF pixels = toPixelsF(QLineF(at.x1, at.y1, at.x2, at.y2));
             QVERIFY(QRectF(line->geometry()).contains(pixels.p1()) && QRectF(line->geometry()).contains(pixels.p2()));
             continue;

@@ -1,16 +1,14 @@
 #include "timewin/form3.h"
 
-#include "app/twips.h"
+#include "designtable.h"
+#include "lineshape.h"
 #include "timewin/form3layout.h"
-#include "timewin/lineshape.h"
 
 #include <QFont>
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
-
-#include <ranges>
 
 namespace {
 
@@ -45,32 +43,20 @@ QWidget *createControl(const Form3Layout::Control &control, QWidget *parent)
     using namespace Form3Layout;
     QWidget *widget = nullptr;
     switch (control.kind) {
-    case Kind::Label: {
-        auto *label = new QLabel(QString::fromLatin1(control.text), parent);
-        label->setTextFormat(Qt::PlainText);
-        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, QColor::fromRgb(control.textColour));
-        if (control.fill) {
-            palette.setColor(QPalette::Window, QColor::fromRgb(*control.fill));
-            label->setAutoFillBackground(true);
-        }
-        label->setPalette(palette);
-        widget = label;
+    case Kind::Label:
+        widget = makeDesignLabel(QString::fromLatin1(control.text),
+                                 {control.textColour, control.fill.has_value(), control.fill, false},
+                                 parent);
         break;
-    }
     case Kind::Line:
-        widget = new LineShape(control.line, control.lineColour, parent);
-        break;
+        return new LineShape(control.line, control.lineColour, 1, parent);
     case Kind::Button:
         widget = new QPushButton(QString::fromLatin1(control.text), parent);
         break;
     }
-    if (control.kind != Kind::Line)
-        widget->setGeometry(toPixels(control.at));
+    widget->setGeometry(toPixels(control.at));
     if (control.font == Font::Small)
         widget->setFont(designFont(kSmallFontPoints));
-    widget->setObjectName(QString::fromLatin1(control.name));
     return widget;
 }
 
@@ -101,8 +87,7 @@ Form3::Form3(QWidget *mainWindow, LocalClock clock)
     resize(toPixels(kClientArea).size());
 
     // Built back to front, so each control lies over the ones made before it.
-    for (const Control &control : kControls | std::views::reverse)
-        createControl(control, this);
+    buildFromTable(kControls, [this](const Control &control) { return createControl(control, this); });
 
     m_label2 = findChild<QLabel *>(QStringLiteral("Label2"), Qt::FindDirectChildrenOnly);
     m_label4 = findChild<QLabel *>(QStringLiteral("Label4"), Qt::FindDirectChildrenOnly);

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "app/twips.h"
-#include "timewin/handsweep.h"
+#include "twips.h"
 
 #include <QPalette>
 #include <QRgb>

@@ -3,14 +3,7 @@
 // The dial hand's arithmetic, kept apart from the window so it can be checked
 // tick by tick without a display.
 
-// A line shape's end points, in single-precision twips as the line stores them.
-struct LineCoords
-{
-    float x1;
-    float y1;
-    float x2;
-    float y2;
-};
+#include "twips.h"
 
 class HandSweep
 {

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLibrary>
 #include <QTimer>
@@ -13,15 +14,19 @@ EngineHost::EngineHost(Factory factory, QWidget *parent)
 {
 }
 
-EngineHost::Factory EngineHost::moduleFactory()
+QString EngineHost::defaultModulePath()
 {
-    return [](QWidget *parent, QString *error) -> WebBrowser * {
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("velt-engine"));
+}
+
+EngineHost::Factory EngineHost::moduleFactory(const QString &modulePath)
+{
+    return [modulePath](QWidget *parent, QString *error) -> WebBrowser * {
         if (!engineStartProblem().isEmpty()) {
             *error = engineStartProblem();
             return nullptr;
         }
-        QLibrary module(QDir(QCoreApplication::applicationDirPath())
-                                .filePath(QStringLiteral("velt-engine")));
+        QLibrary module(modulePath);
         using Create = WebBrowser *(*)(QWidget *);
         const auto create = reinterpret_cast<Create>(module.resolve("velt_create_engine"));
         if (!create) {
@@ -41,19 +46,14 @@ void EngineHost::paintEvent(QPaintEvent *)
     }
 }
 
-void EngineHost::resizeEvent(QResizeEvent *)
-{
-    if (m_engine)
-        m_engine->setGeometry(rect());
-    if (m_failure)
-        m_failure->setGeometry(rect());
-}
-
 bool EngineHost::ensureEngine()
 {
     if (m_tried)
         return m_engine != nullptr;
     m_tried = true;
+    // Whatever comes, the engine or the notice why there is none, fills the control.
+    auto *fill = new QGridLayout(this);
+    fill->setContentsMargins(0, 0, 0, 0);
     m_engine = m_factory(this, &m_error);
     if (!m_engine) {
         if (m_error.isEmpty())
@@ -62,16 +62,14 @@ bool EngineHost::ensureEngine()
         m_failure->setObjectName(QStringLiteral("engineFailure"));
         m_failure->setWordWrap(true);
         m_failure->setAlignment(Qt::AlignCenter);
-        m_failure->setGeometry(rect());
+        fill->addWidget(m_failure, 0, 0);
         m_failure->show();
         return false;
     }
-    m_engine->setGeometry(rect());
+    fill->addWidget(m_engine, 0, 0);
     if (m_offline)
         m_engine->setOffline(true); // an engine starts online
-    // The engine may come from a module with its own copy of the seam's metadata:
-    // connect by name.
-    connect(m_engine, SIGNAL(DownloadComplete()), this, SIGNAL(DownloadComplete()));
+    connect(m_engine, &WebBrowser::DownloadComplete, this, &WebBrowser::DownloadComplete);
     const bool focused = hasFocus();
     setFocusProxy(m_engine);
     m_engine->show();

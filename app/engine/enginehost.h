@@ -20,8 +20,11 @@ public:
     using Factory = std::function<WebBrowser *(QWidget *parent, QString *error)>;
 
     explicit EngineHost(Factory factory, QWidget *parent = nullptr);
-    // The engine from the module next to the program.
-    static Factory moduleFactory();
+    // The engine from the module at modulePath (a file name without its suffix
+    // is looked up as QLibrary does).
+    static Factory moduleFactory(const QString &modulePath = defaultModulePath());
+    // The module next to the program.
+    static QString defaultModulePath();
 
     bool Navigate(const QString &address) override;
     bool GoBack() override;
@@ -42,7 +45,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
 
 private:
     template <typename Operation>

@@ -1,66 +1,23 @@
 #include "qtwebbrowser.h"
 
 #include "addressinput.h"
+#include "enginepage.h"
+#include "engineprofile.h"
 
+#include <QGridLayout>
 #include <QLabel>
-#include <QTimer>
 #include <QUuid>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineFileSystemAccessRequest>
 #include <QWebEngineFullScreenRequest>
-#include <QWebEngineRegisterProtocolHandlerRequest>
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
-#include <QWebEnginePage>
 #include <QWebEngineProfile>
-#include <QWebEngineScript>
-#include <QWebEngineScriptCollection>
+#include <QWebEngineRegisterProtocolHandlerRequest>
 #include <QWebEngineSettings>
-#include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
 
 namespace {
-
-bool reachesNetwork(const QUrl &url)
-{
-    const QString scheme = url.scheme();
-    return scheme == u"http" || scheme == u"https" || scheme == u"ws" || scheme == u"wss"
-            || scheme == u"ftp";
-}
-
-// Offline means offline: no request leaves for the network, whoever makes it.
-// Local files and in-memory pages still load.
-class OfflineGate : public QWebEngineUrlRequestInterceptor
-{
-public:
-    explicit OfflineGate(const QtWebBrowser *browser, QObject *parent)
-        : QWebEngineUrlRequestInterceptor(parent), m_browser(browser)
-    {
-    }
-
-    void interceptRequest(QWebEngineUrlRequestInfo &info) override
-    {
-        if (m_browser->isOffline() && reachesNetwork(info.requestUrl()))
-            info.block(true);
-    }
-
-private:
-    const QtWebBrowser *m_browser;
-};
-
-// The watcher in every subframe reports the end of the frame's load on the console
-// with a token that pages cannot know, so frame loads count as downloads too.
-QString frameWatchScript(const QString &token)
-{
-    return QStringLiteral(
-                   "(function () {"
-                   "  if (window === window.top) return;"
-                   "  var done = function () { console.debug('%1'); };"
-                   "  if (document.readyState === 'complete') done();"
-                   "  else window.addEventListener('load', done, { once: true });"
-                   "})();")
-            .arg(token);
-}
 
 const QString kCrashNotice = QStringLiteral(
         "<p><b>This page stopped working.</b></p>"
@@ -72,33 +29,6 @@ const QString kCrashNotice = QStringLiteral(
 constexpr int kStartGraceMs = 3000;
 
 } // namespace
-
-class EnginePage : public QWebEnginePage
-{
-    Q_OBJECT
-public:
-    EnginePage(QWebEngineProfile *profile, QString frameToken, QObject *parent)
-        : QWebEnginePage(profile, parent), m_frameToken(std::move(frameToken))
-    {
-    }
-
-signals:
-    void frameLoadFinished();
-
-protected:
-    // Links that ask for a new window open in this one: the browser has one view.
-    QWebEnginePage *createWindow(WebWindowType) override { return this; }
-
-    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString &message, int,
-                                  const QString &) override
-    {
-        if (message == m_frameToken)
-            emit frameLoadFinished();
-    }
-
-private:
-    QString m_frameToken;
-};
 
 QtWebBrowser::QtWebBrowser(QWidget *parent)
     : WebBrowser(parent), m_homePage(QString::fromLatin1(kHomePage)),
@@ -112,6 +42,7 @@ QtWebBrowser::QtWebBrowser(QWidget *parent)
             loadEnded();
         }
     });
+    startEngine();
 }
 
 QtWebBrowser::~QtWebBrowser()
@@ -121,44 +52,12 @@ QtWebBrowser::~QtWebBrowser()
     delete m_page;
 }
 
-void QtWebBrowser::paintEvent(QPaintEvent *)
-{
-    if (!m_view && !m_startQueued) {
-        m_startQueued = true;
-        QTimer::singleShot(0, this, &QtWebBrowser::startEngine);
-    }
-}
-
-void QtWebBrowser::resizeEvent(QResizeEvent *)
-{
-    if (m_view)
-        m_view->setGeometry(rect());
-    if (m_crashNotice)
-        m_crashNotice->setGeometry(rect());
-}
-
 void QtWebBrowser::startEngine()
 {
-    if (m_view)
-        return;
     m_frameToken = QUuid::createUuid().toString(QUuid::WithoutBraces);
-
-    // No storage name: off the record, nothing is written to disk.
-    m_profile = new QWebEngineProfile(this);
-    m_profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
-    m_profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
-    m_profile->setSpellCheckEnabled(false);
-    m_profile->setUrlRequestInterceptor(new OfflineGate(this, m_profile));
+    m_profile = makeEngineProfile([this] { return m_offline; }, m_frameToken, this);
     connect(m_profile, &QWebEngineProfile::downloadRequested, this,
             [](QWebEngineDownloadRequest *download) { download->cancel(); });
-
-    QWebEngineScript frameWatch;
-    frameWatch.setName(QStringLiteral("frame-load-watch"));
-    frameWatch.setSourceCode(frameWatchScript(m_frameToken));
-    frameWatch.setInjectionPoint(QWebEngineScript::DocumentReady);
-    frameWatch.setWorldId(QWebEngineScript::ApplicationWorld);
-    frameWatch.setRunsOnSubFrames(true);
-    m_profile->scripts()->insert(frameWatch);
 
     m_page = new EnginePage(m_profile, m_frameToken, nullptr);
     m_page->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, false);
@@ -199,9 +98,11 @@ void QtWebBrowser::startEngine()
 
     m_view = new QWebEngineView(this);
     m_view->setPage(m_page);
-    m_view->setGeometry(rect());
     m_view->setFocusPolicy(focusPolicy());
-    m_view->show();
+    // The view, and the crash notice when there is one, fill the control.
+    m_fill = new QGridLayout(this);
+    m_fill->setContentsMargins(0, 0, 0, 0);
+    m_fill->addWidget(m_view, 0, 0);
 }
 
 bool QtWebBrowser::fail(const QString &reason)
@@ -212,7 +113,6 @@ bool QtWebBrowser::fail(const QString &reason)
 
 bool QtWebBrowser::startLoad(const QUrl &url)
 {
-    startEngine();
     if (m_crashNotice)
         m_crashNotice->hide();
     m_page->load(url);
@@ -244,7 +144,7 @@ void QtWebBrowser::rendererGone()
         m_crashNotice->setAlignment(Qt::AlignCenter);
         m_crashNotice->setWordWrap(true);
         m_crashNotice->setAutoFillBackground(true);
-        m_crashNotice->setGeometry(rect());
+        m_fill->addWidget(m_crashNotice, 0, 0);
     }
     m_crashNotice->show();
     m_crashNotice->raise();
@@ -268,7 +168,6 @@ bool QtWebBrowser::Navigate(const QString &address)
 
 bool QtWebBrowser::GoBack()
 {
-    startEngine();
     if (!m_page->history()->canGoBack())
         return fail(QStringLiteral("there is no earlier page."));
     m_page->triggerAction(QWebEnginePage::Back);
@@ -278,7 +177,6 @@ bool QtWebBrowser::GoBack()
 
 bool QtWebBrowser::GoForward()
 {
-    startEngine();
     if (!m_page->history()->canGoForward())
         return fail(QStringLiteral("there is no later page."));
     m_page->triggerAction(QWebEnginePage::Forward);
@@ -359,5 +257,3 @@ qint64 QtWebBrowser::rendererProcessId() const
 {
     return m_page ? m_page->renderProcessPid() : 0;
 }
-
-#include "qtwebbrowser.moc"

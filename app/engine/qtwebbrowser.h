@@ -5,15 +5,15 @@
 #include <QTimer>
 #include <QUrl>
 
+class QGridLayout;
 class QLabel;
 class QWebEngineProfile;
 class QWebEngineView;
 class EnginePage;
 
 // The web engine behind the seam: Qt WebEngine on an off-the-record profile.
-// The engine itself (profile, page, view) is made only after the control's first
-// paint, so the window is on screen before Chromium starts; any operation called
-// earlier starts it at once.
+// The program makes it only after its window's first paint (see EngineHost), so
+// the engine starts with the control.
 class QtWebBrowser : public WebBrowser
 {
     Q_OBJECT
@@ -36,8 +36,6 @@ public:
     QString lastError() const override;
 
     bool isOffline() const { return m_offline; }
-    bool engineStarted() const { return m_view != nullptr; }
-    void startEngine();
 
     // Tests point these at their own server; the browser keeps the defaults.
     void setHomePage(const QUrl &url) { m_homePage = url; }
@@ -46,11 +44,8 @@ public:
     // Process id of the page's renderer, 0 while none runs.
     qint64 rendererProcessId() const;
 
-protected:
-    void paintEvent(QPaintEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
-
 private:
+    void startEngine();
     bool startLoad(const QUrl &url);
     bool fail(const QString &reason);
     void markNavigating();
@@ -61,12 +56,12 @@ private:
     EnginePage *m_page = nullptr;
     QWebEngineView *m_view = nullptr;
     QLabel *m_crashNotice = nullptr;
+    QGridLayout *m_fill = nullptr;
     QUrl m_homePage;
     QUrl m_searchPage;
     QString m_error;
     QString m_frameToken;
     bool m_offline = false;
-    bool m_startQueued = false;
     // Set when a navigating call returns, cleared when its load ends: the engine
     // itself reports "loading" only some time after load() has returned.
     bool m_pending = false;

@@ -2,14 +2,25 @@
 
 #include <QWidget>
 
+#if defined(VELT_SEAM_LIBRARY)
+#define VELT_SEAM_EXPORT Q_DECL_EXPORT
+#else
+#define VELT_SEAM_EXPORT Q_DECL_IMPORT
+#endif
+
 // The one seam between the windows and the web engine. The windows only ever see
 // this class, so their logic runs against a fake engine in tests. Every operation
 // reports failure through its result; nothing throws through the event loop.
-class WebBrowser : public QWidget
+//
+// The class lives in a shared library of its own, so that the program, the engine
+// module it loads and the tests all share one meta-object: signals connect by
+// member-function pointer and qobject_cast works across the module boundary.
+class VELT_SEAM_EXPORT WebBrowser : public QWidget
 {
     Q_OBJECT
 public:
     using QWidget::QWidget;
+    ~WebBrowser() override;
 
     // false: the engine refused the address (the text names a scheme but is not
     // a valid address, holds control characters, ...). Navigate("") changes

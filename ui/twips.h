@@ -48,3 +48,17 @@ inline float pixelsToTwips(int pixels)
 {
     return float(pixels * kTwipsPerPixel);
 }
+
+// A line shape's end points, in single-precision twips as the line stores them.
+struct LineCoords
+{
+    float x1;
+    float y1;
+    float x2;
+    float y2;
+};
+
+inline QLineF toPixelsF(const LineCoords &twips)
+{
+    return toPixelsF(QLineF(twips.x1, twips.y1, twips.x2, twips.y2));
+}

@@ -3,9 +3,11 @@
 #include "twips.h"
 
 #include <array>
+#include <string_view>
 
 // The main window's design, in twips. The window keeps every control where the
-// design puts it; only the status bar follows the bottom edge.
+// design puts it; only the status bar follows the bottom edge. The band's art is
+// drawn under these rectangles too, so the table lies below both.
 namespace Form1Layout {
 
 inline constexpr int kClientWidth = 9600;
@@ -57,6 +59,17 @@ inline constexpr std::array kBandAreas{
     BandArea{"Label1", AreaKind::Label, {480, 600, 1215, 375}, nullptr},
     BandArea{"Image1", AreaKind::Image, {0, 0, 9600, 1215}, nullptr},
 };
+
+// A band area's rectangle, looked up by name when compiling: a wrong name does
+// not compile.
+constexpr Twips areaAt(std::string_view name)
+{
+    for (const BandArea &area : kBandAreas) {
+        if (name == area.name)
+            return area.at;
+    }
+    throw "no such band area";
+}
 
 inline constexpr char kBandPicture[] = ":/assets/band.jpg";
 inline constexpr char kIcon[] = ":/assets/form1.ico";
