@@ -7,9 +7,10 @@ cd "$(dirname "$0")/.."
 packages=(cmake g++ ninja-build pkg-config qt6-base-dev qt6-webengine-dev libgl-dev libegl-dev
           libxcb1-dev fonts-dejavu-core)
 if [[ "${1:-}" == "--tests" ]]; then
-    # A virtual X server and window manager for the tests that need a real display,
-    # and clang's fuzzing runtime for the address fuzzer.
-    packages+=(xvfb xauth openbox x11-utils xdotool clang libclang-rt-14-dev)
+    # A virtual X server and window manager for the tests that need a real display
+    # (with dbus-launch, which a desktop has, so that a bus started for the browser
+    # shows), and clang's fuzzing runtime for the address fuzzer.
+    packages+=(xvfb xauth openbox x11-utils xdotool dbus-x11 clang libclang-rt-14-dev)
 fi
 
 missing=()

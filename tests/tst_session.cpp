@@ -32,6 +32,8 @@ private:
     // Starts the browser and waits until its window is up and its engine runs.
     bool startBrowser(const QProcessEnvironment &env, const QStringList &wrapper = {});
     QList<qint64> engineHelpers() const;
+    // The names of processes with the given entry in their environment, from /proc.
+    static QStringList processesWith(const QByteArray &entry);
     void expectGone(const QList<qint64> &helpers);
 
     // Where the band's click areas are, in pixels of the maximized main window.
@@ -95,6 +97,19 @@ bool tst_Session::startBrowser(const QProcessEnvironment &env, const QStringList
 QList<qint64> tst_Session::engineHelpers() const
 {
     return engineProcessesOf(m_browser->processId());
+}
+
+QStringList tst_Session::processesWith(const QByteArray &entry)
+{
+    QStringList found;
+    for (const QString &pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile environment(QStringLiteral("/proc/%1/environ").arg(pid));
+        QFile name(QStringLiteral("/proc/%1/comm").arg(pid));
+        if (environment.open(QIODevice::ReadOnly) && environment.readAll().split('\0').contains(entry)
+            && name.open(QIODevice::ReadOnly))
+            found << QString::fromLocal8Bit(name.readAll().trimmed());
+    }
+    return found;
 }
 
 void tst_Session::expectGone(const QList<qint64> &helpers)
@@ -162,6 +177,8 @@ void tst_Session::nothingIsWrittenUnderHome()
     env.insert("XDG_DATA_HOME", home.filePath(".local/share"));
     env.insert("XDG_STATE_HOME", home.filePath(".local/state"));
     env.insert("XDG_RUNTIME_DIR", runtime.path());
+    env.remove("DBUS_SESSION_BUS_ADDRESS"); // no session bus: none may be started
+    env.remove("QT_LOGGING_RULES");
     QVERIFY(startBrowser(env));
 
     const int before = m_server.hits("/page.html");
@@ -190,6 +207,11 @@ void tst_Session::nothingIsWrittenUnderHome()
     while (files.hasNext())
         written << files.next().mid(home.path().size());
     QVERIFY2(written.isEmpty(), qPrintable("written under HOME: " + written.join(", ")));
+    // No session bus was started for any browser on this display.
+    const QStringList buses = processesWith("DISPLAY=" + m_x.display().toLocal8Bit()).filter("dbus");
+    QVERIFY2(buses.isEmpty(), qPrintable("still running: " + buses.join(", ")));
+    const QByteArray errors = m_browser->readAllStandardError();
+    QVERIFY2(!errors.contains("qt.webenginecontext"), errors.constData());
 }
 
 void tst_Session::unprivilegedUserKeepsTheSandbox()
