@@ -5,22 +5,28 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <unistd.h>
 
 // The real program under its own virtual X server and window manager: how its
-// main window comes onto the screen.
+// main window comes onto the screen, from the build folder and installed.
 class tst_Startup : public QObject
 {
     Q_OBJECT
 private slots:
     void initTestCase();
     void cleanupTestCase();
+    void installedDesktopFilesAreValid_data();
+    void installedDesktopFilesAreValid();
+    void mainWindowIsMappedOnceAndStaysMaximized_data();
     void mainWindowIsMappedOnceAndStaysMaximized();
 
 private:
     XSession m_x;
+    QTemporaryDir m_prefix; // where the build is installed
 };
 
 
@@ -29,6 +35,10 @@ void tst_Startup::initTestCase()
     QString why;
     if (!m_x.start(&why))
         QFAIL(qPrintable(why));
+    QProcess install;
+    install.setProcessChannelMode(QProcess::MergedChannels);
+    install.start(VELT_CMAKE, {"--install", VELT_BUILD_DIR, "--prefix", m_prefix.path()});
+    QVERIFY2(install.waitForFinished(60000) && install.exitCode() == 0, install.readAll().constData());
 }
 
 void tst_Startup::cleanupTestCase()
@@ -36,8 +46,43 @@ void tst_Startup::cleanupTestCase()
     m_x.stop();
 }
 
+void tst_Startup::installedDesktopFilesAreValid_data()
+{
+    QTest::addColumn<QStringList>("check");
+    QTest::newRow("desktop entry") << QStringList{
+            "desktop-file-validate", m_prefix.filePath("share/applications/org.veltbrowser.VeltBrowser.desktop")};
+    QTest::newRow("AppStream data") << QStringList{
+            "appstreamcli", "validate", "--no-net",
+            m_prefix.filePath("share/metainfo/org.veltbrowser.VeltBrowser.metainfo.xml")};
+}
+
+void tst_Startup::installedDesktopFilesAreValid()
+{
+    QFETCH(QStringList, check);
+    QProcess tool;
+    tool.setProcessChannelMode(QProcess::MergedChannels);
+    tool.start(check.first(), check.mid(1));
+    QVERIFY2(tool.waitForFinished(30000) && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0,
+             qPrintable(check.join(' ') + ": " + tool.errorString() + "\n" + tool.readAll()));
+}
+
+void tst_Startup::mainWindowIsMappedOnceAndStaysMaximized_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("root"); // where the engine module must come from
+    QTest::newRow("build folder") << VELT_BROWSER_PATH << VELT_BUILD_DIR;
+    // Installed, started as the desktop menu starts it.
+    QFile entry(m_prefix.filePath("share/applications/org.veltbrowser.VeltBrowser.desktop"));
+    QVERIFY(entry.open(QIODevice::ReadOnly));
+    const QString command = QString(entry.readAll()).section("\nExec=", 1).section('\n', 0, 0);
+    QTest::newRow("installed") << QStandardPaths::findExecutable(command, {m_prefix.filePath("bin")})
+                               << m_prefix.path();
+}
+
 void tst_Startup::mainWindowIsMappedOnceAndStaysMaximized()
 {
+    QFETCH(QString, program);
+    QFETCH(QString, root);
     MapWatch watch(m_x.display(), "Ovo");
     QVERIFY(watch.ok());
 
@@ -46,7 +91,7 @@ void tst_Startup::mainWindowIsMappedOnceAndStaysMaximized()
     // Logging rules of the user's own are left alone, so the engine's report shows.
     env.insert("QT_LOGGING_RULES", "velt.none.debug=false");
     browser.setProcessEnvironment(env);
-    browser.start(QStringLiteral(VELT_BROWSER_PATH), {});
+    browser.start(program, {});
     QVERIFY(browser.waitForStarted());
 
     QVERIFY(QTest::qWaitFor([&] { watch.poll(); return watch.maps > 0; }, 20000));
@@ -66,6 +111,10 @@ void tst_Startup::mainWindowIsMappedOnceAndStaysMaximized()
     QVERIFY(watch.maximized());
     QCOMPARE(watch.size(), QSize(1024, 768));
     QCOMPARE(browser.state(), QProcess::Running);
+    QFile maps(QStringLiteral("/proc/%1/maps").arg(browser.processId()));
+    QVERIFY(maps.open(QIODevice::ReadOnly));
+    const QString module = QString(maps.readAll()).section("libvelt-engine", 0, 0).section(' ', -1);
+    QVERIFY2(module.startsWith(root + '/'), qPrintable(module));
 
     browser.terminate();
     QVERIFY(browser.waitForFinished(10000));
