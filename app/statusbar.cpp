@@ -98,9 +98,8 @@ StatusBar::StatusBar(int panelWidth, QWidget *parent, Clock clock)
     layout->addStretch(1);
 
     m_alarm = new WallAlarm([this] { refreshClock(); }, this);
-    // A screen coming or going may mean the machine has just woken up.
+    // A screen coming back may mean the machine has just woken up.
     connect(qGuiApp, &QGuiApplication::screenAdded, this, &StatusBar::refreshClock);
-    connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, &StatusBar::refreshClock);
     refreshClock();
 }
 

@@ -32,8 +32,6 @@ private:
     // Starts the browser and waits until its window is up and its engine runs.
     bool startBrowser(const QProcessEnvironment &env, const QStringList &wrapper = {});
     QList<qint64> engineHelpers() const;
-    // The names of processes with the given entry in their environment, from /proc.
-    static QStringList processesWith(const QByteArray &entry);
     void expectGone(const QList<qint64> &helpers);
 
     // Where the band's click areas are, in pixels of the maximized main window.
@@ -97,19 +95,6 @@ bool tst_Session::startBrowser(const QProcessEnvironment &env, const QStringList
 QList<qint64> tst_Session::engineHelpers() const
 {
     return engineProcessesOf(m_browser->processId());
-}
-
-QStringList tst_Session::processesWith(const QByteArray &entry)
-{
-    QStringList found;
-    for (const QString &pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        QFile environment(QStringLiteral("/proc/%1/environ").arg(pid));
-        QFile name(QStringLiteral("/proc/%1/comm").arg(pid));
-        if (environment.open(QIODevice::ReadOnly) && environment.readAll().split('\0').contains(entry)
-            && name.open(QIODevice::ReadOnly))
-            found << QString::fromLocal8Bit(name.readAll().trimmed());
-    }
-    return found;
 }
 
 void tst_Session::expectGone(const QList<qint64> &helpers)
@@ -208,7 +193,14 @@ void tst_Session::nothingIsWrittenUnderHome()
         written << files.next().mid(home.path().size());
     QVERIFY2(written.isEmpty(), qPrintable("written under HOME: " + written.join(", ")));
     // No session bus was started for any browser on this display.
-    const QStringList buses = processesWith("DISPLAY=" + m_x.display().toLocal8Bit()).filter("dbus");
+    QStringList onThisDisplay;
+    for (const QString &pid : QDir("/proc").entryList(QDir::Dirs)) {
+        QFile environment("/proc/" + pid + "/environ"), name("/proc/" + pid + "/comm");
+        if (environment.open(QIODevice::ReadOnly) && name.open(QIODevice::ReadOnly)
+            && environment.readAll().split('\0').contains("DISPLAY=" + m_x.display().toLocal8Bit()))
+            onThisDisplay << QString(name.readAll().trimmed());
+    }
+    const QStringList buses = onThisDisplay.filter("dbus");
     QVERIFY2(buses.isEmpty(), qPrintable("still running: " + buses.join(", ")));
     const QByteArray errors = m_browser->readAllStandardError();
     QVERIFY2(!errors.contains("qt.webenginecontext"), errors.constData());

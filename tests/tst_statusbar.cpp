@@ -21,12 +21,10 @@ void tst_StatusBar::withoutSeconds_data()
     QTest::addColumn<QString>("expected");
     QTest::newRow("colons") << "HH:mm:ss" << "HH:mm";
     QTest::newRow("day period after") << "h:mm:ss AP" << "h:mm AP";
-    QTest::newRow("day period first, dots") << "AP h.mm.ss" << "AP h.mm";
     QTest::newRow("fraction and zone") << "HH:mm:ss.zzz t" << "HH:mm t";
     QTest::newRow("label of the whole time") << "H:mm:ss 'ch'." << "H:mm 'ch'.";
     QTest::newRow("labelled fields") << "HH 'h' mm 'min' ss 's'" << "HH 'h' mm 'min'";
     QTest::newRow("s in quotes") << "HH:mm 'as''s'" << "HH:mm 'as''s'";
-    QTest::newRow("no seconds") << "h:mm AP" << "h:mm AP";
 }
 
 void tst_StatusBar::withoutSeconds()
@@ -69,9 +67,6 @@ void tst_StatusBar::clockPanelsFollowTheClock()
     // A new screen may be a machine waking up: the panels are read again at once.
     now = now.addSecs(4000);
     emit qGuiApp->screenAdded(QGuiApplication::primaryScreen());
-    QCOMPARE(bar.panelText(4), hoursAndMinutes(now));
-    now = now.addSecs(4000);
-    emit qGuiApp->primaryScreenChanged(QGuiApplication::primaryScreen());
     QCOMPARE(bar.panelText(4), hoursAndMinutes(now));
 }
 
