@@ -19,6 +19,8 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QString::fromLatin1(Version::kInternalName));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(Version::kProductVersion));
     QCoreApplication::setOrganizationName(QString::fromLatin1(Version::kProductName));
+    // Ties the windows to the installed desktop entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.veltbrowser.VeltBrowser"));
     QApplication::setQuitOnLastWindowClosed(false);
 
     DesktopPlatform platform;

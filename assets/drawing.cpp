@@ -555,11 +555,16 @@ QImage iconCanvas(int size)
 // Icons are painted without antialiasing, straight in palette colours, so
 // quantising only settles the odd pixel and never smears an edge.
 
-// The main window: a globe.
-QImage drawGlobeIcon()
+// The main window: a globe. Drawn on a 32-pixel grid; other sizes are the same
+// drawing scaled and smoothed, for desktops that show the program at any size.
+QImage drawGlobeIcon(int size)
 {
-    QImage img = iconCanvas(32);
+    QImage img = iconCanvas(size);
     QPainter p(&img);
+    if (size != 32) {
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(size / 32.0, size / 32.0);
+    }
     p.setPen(Qt::NoPen);
     p.setBrush(Vga::Navy);
     p.drawEllipse(1, 1, 29, 29);
@@ -582,6 +587,8 @@ QImage drawGlobeIcon()
     p.setClipping(false);
 
     p.setBrush(Qt::NoBrush);
+    if (size != 32)
+        p.translate(0.5, 0.5); // an unsmoothed pen fills the grid cell right of and below its point
     p.setPen(Vga::Black);
     p.drawEllipse(1, 1, 29, 29);
     p.setPen(Vga::White);

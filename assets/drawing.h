@@ -12,6 +12,6 @@ inline constexpr QSize kBandSize{640, 81};
 
 QFont bandFont(int pixelSize, QFont::Weight weight = QFont::Normal, bool italic = false);
 QImage drawBand();
-QImage drawGlobeIcon();        // the main window
+QImage drawGlobeIcon(int size = 32); // the main window; 32 is the window icon's size
 QImage drawInfoIcon(int size); // the About window, drawn for each size rather than scaled
 QImage drawLandscapeIcon();    // the time window

@@ -2,9 +2,10 @@
 //
 //     velt_makeart <directory>
 //
-// writes band.jpg, form1.ico, form2.ico and form3.ico into <directory>, then
-// reads every file back through Qt's own image readers and fails if one of
-// them does not come back as drawn.
+// writes band.jpg, form1.ico, form2.ico and form3.ico into <directory>, and the
+// program's icon for desktops as icons/<size>.png, then reads every file back
+// through Qt's own image readers and fails if one of them does not come back as
+// drawn.
 
 #include "drawing.h"
 #include "icowriter.h"
@@ -68,6 +69,16 @@ bool checkIcon(const QString &path, const QList<QImage> &written)
     return true;
 }
 
+bool checkPng(const QString &path, const QImage &written)
+{
+    QImageReader reader(path);
+    if (reader.format() != "png")
+        return fail(path + QStringLiteral(": not read as PNG"));
+    if (reader.read().convertToFormat(QImage::Format_ARGB32) != written.convertToFormat(QImage::Format_ARGB32))
+        return fail(path + QStringLiteral(": does not read back as drawn"));
+    return true;
+}
+
 bool writeFile(const QString &path, const QByteArray &data)
 {
     QFile file(path);
@@ -114,7 +125,23 @@ int main(int argc, char **argv)
             return 1;
     }
 
+    // The sizes a desktop's icon theme looks for.
+    QList<std::pair<QString, QImage>> desktopIcons;
+    if (!dir.mkpath(QStringLiteral("icons"))) {
+        fail(dir.filePath(QStringLiteral("icons")) + QStringLiteral(": could not make"));
+        return 1;
+    }
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        desktopIcons.append({dir.filePath(QStringLiteral("icons/%1.png").arg(size)), drawGlobeIcon(size)});
+        if (!desktopIcons.last().second.save(desktopIcons.last().first, "PNG")) {
+            fail(desktopIcons.last().first + QStringLiteral(": could not write"));
+            return 1;
+        }
+    }
+
     bool ok = checkBand(bandPath);
+    for (const auto &[path, image] : desktopIcons)
+        ok = checkPng(path, image) && ok;
     for (const auto &[name, images] : icons)
         ok = checkIcon(dir.filePath(name), images) && ok;
     return ok ? 0 : 1;

@@ -1,15 +1,27 @@
 #!/usr/bin/env bash
 # Installs what building (and, with --tests, testing) the browser needs on Debian 12,
 # then configures and builds it in ./build. Shared by run.sh and test.sh.
+# With --package: what packaging needs too, and a build for /usr without tests in
+# ./build-deb (scripts/package.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake g++ ninja-build pkg-config qt6-base-dev qt6-webengine-dev libgl-dev libegl-dev
           libxcb1-dev fonts-dejavu-core)
-if [[ "${1:-}" == "--tests" ]]; then
-    # A virtual X server and window manager for the tests that need a real display,
-    # and clang's fuzzing runtime for the address fuzzer.
-    packages+=(xvfb xauth openbox x11-utils xdotool clang libclang-rt-14-dev)
+build=build
+configure=()
+if [[ "${1:-}" == "--package" ]]; then
+    # dpkg-shlibdeps, and file, which CPack uses to find the programs and libraries.
+    packages+=(dpkg-dev file)
+    build=build-deb
+    configure=(-DCMAKE_INSTALL_PREFIX=/usr -DBUILD_TESTING=OFF)
+elif [[ "${1:-}" == "--tests" ]]; then
+    # A virtual X server and window manager for the tests that need a real display
+    # (with dbus-launch, which a desktop has, so that a bus started for the browser
+    # shows), and clang's fuzzing runtime for the address fuzzer.
+    # desktop-file-validate and appstreamcli check the installed desktop files.
+    packages+=(xvfb xauth openbox x11-utils xdotool dbus-x11 desktop-file-utils appstream
+               clang libclang-rt-14-dev)
 fi
 
 missing=()
@@ -27,5 +39,5 @@ if ((${#missing[@]})); then
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)"
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${configure[@]}" >/dev/null
+cmake --build "$build" -j"$(nproc)"

@@ -162,6 +162,8 @@ void tst_Session::nothingIsWrittenUnderHome()
     env.insert("XDG_DATA_HOME", home.filePath(".local/share"));
     env.insert("XDG_STATE_HOME", home.filePath(".local/state"));
     env.insert("XDG_RUNTIME_DIR", runtime.path());
+    env.remove("DBUS_SESSION_BUS_ADDRESS"); // no session bus: none may be started
+    env.remove("QT_LOGGING_RULES");
     QVERIFY(startBrowser(env));
 
     const int before = m_server.hits("/page.html");
@@ -190,6 +192,18 @@ void tst_Session::nothingIsWrittenUnderHome()
     while (files.hasNext())
         written << files.next().mid(home.path().size());
     QVERIFY2(written.isEmpty(), qPrintable("written under HOME: " + written.join(", ")));
+    // No session bus was started for any browser on this display.
+    QStringList onThisDisplay;
+    for (const QString &pid : QDir("/proc").entryList(QDir::Dirs)) {
+        QFile environment("/proc/" + pid + "/environ"), name("/proc/" + pid + "/comm");
+        if (environment.open(QIODevice::ReadOnly) && name.open(QIODevice::ReadOnly)
+            && environment.readAll().split('\0').contains("DISPLAY=" + m_x.display().toLocal8Bit()))
+            onThisDisplay << QString(name.readAll().trimmed());
+    }
+    const QStringList buses = onThisDisplay.filter("dbus");
+    QVERIFY2(buses.isEmpty(), qPrintable("still running: " + buses.join(", ")));
+    const QByteArray errors = m_browser->readAllStandardError();
+    QVERIFY2(!errors.contains("qt.webenginecontext"), errors.constData());
 }
 
 void tst_Session::unprivilegedUserKeepsTheSandbox()

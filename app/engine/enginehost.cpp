@@ -16,7 +16,13 @@ EngineHost::EngineHost(Factory factory, QWidget *parent)
 
 QString EngineHost::defaultModulePath()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("velt-engine"));
+    const QDir programDir(QCoreApplication::applicationDirPath());
+    const QString name = QStringLiteral(VELT_ENGINE_FILE_NAME);
+    if (programDir.exists(name))
+        return programDir.filePath(name);
+    // Installed, the module lies where the install put it relative to the program,
+    // so that an installed tree works from wherever it was installed to.
+    return QDir(programDir.filePath(QStringLiteral(VELT_ENGINE_DIR_FROM_PROGRAM))).filePath(name);
 }
 
 EngineHost::Factory EngineHost::moduleFactory(const QString &modulePath)

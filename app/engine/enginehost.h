@@ -23,7 +23,8 @@ public:
     // The engine from the module at modulePath (a file name without its suffix
     // is looked up as QLibrary does).
     static Factory moduleFactory(const QString &modulePath = defaultModulePath());
-    // The module next to the program.
+    // The module next to the program (in the build folder), or else in the
+    // program's private library folder where it is installed.
     static QString defaultModulePath();
 
     bool Navigate(const QString &address) override;

@@ -1,6 +1,8 @@
 #include "engineprocess.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <QLoggingCategory>
 
 #include <cstdio>
 
@@ -70,4 +72,19 @@ void prepareEngineProcess()
     QCoreApplication::setAttribute(Qt::AA_DisableShaderDiskCache);
     qputenv("MESA_SHADER_CACHE_DISABLE", "true");
     qputenv("MESA_GLSL_CACHE_DISABLE", "true");
+
+    // The engine reports its set-up (GL type, switches) on every start; that is for
+    // its developers. Logging rules the user has set decide for themselves.
+    if (!qEnvironmentVariableIsSet("QT_LOGGING_RULES"))
+        QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
+
+#ifdef Q_OS_UNIX
+    // With no session bus, the D-Bus library starts one for Qt's accessibility
+    // bridge (dbus-launch, which writes under ~/.dbus and outlives us). Where there
+    // is none there is no assistive tool to serve either, so start none: an address
+    // of no known kind makes the library give up. Programs we start inherit it.
+    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS")
+        && !QFileInfo::exists(qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/bus")))
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+#endif
 }

@@ -4,7 +4,8 @@
 
 // To be called before the application object exists: what the web engine needs of
 // the process (shared OpenGL contexts, no shader caches on disk; no sandbox for
-// root, said on stderr).
+// root, said on stderr), and a quiet start: no engine set-up report on stderr, no
+// session bus started where there is none.
 void prepareEngineProcess();
 
 // Why the engine cannot start in this process, for the user; empty when it can.

@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Takes the README's screenshots into docs/ under a virtual X server with a window
+# manager: the main window with a page (main-window.png), the Time Zone window
+# (time-zone.png) and the About window (about.png). Run it again after a change
+# to what they show.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh --tests >/dev/null
+cmake --build build --target velt_xshot >/dev/null
+docs=$PWD/docs
+xshot=$PWD/build/tools/velt_xshot
+
+work=$(mktemp -d /tmp/velt-screenshots.XXXXXX)
+pids=()
+finish() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap finish EXIT
+
+# The design's 640 x 480 screen, so the maximized main window is exactly its size.
+Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+pids+=($!)
+for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
+export DISPLAY=:$(<"$work/display")
+openbox >/dev/null 2>&1 &
+pids+=($!)
+sleep 1
+
+# The same texts on every run: a fixed locale, a page of our own, nothing of the user's.
+export LANG=C.UTF-8 LC_ALL=C.UTF-8 HOME=$work/home
+mkdir -p "$HOME"
+cat >"$work/welcome.html" <<'HTML'
+<!DOCTYPE html>
+<html><head><meta charset="utf-8"><title>Welcome</title></head>
+<body style="font-family: sans-serif; margin: 2em">
+<h1>Welcome</h1>
+<p>This page was opened from a local file. Type an address into the box above and press
+Enter to go there; pick it from the box's list later to go there again.</p>
+<p>The status bar shows the load state, the date and the time.</p>
+</body></html>
+HTML
+build/app/velt-browser 2>/dev/null &
+pids+=($!)
+xdotool search --sync --name '^Ovo$' >/dev/null
+
+# Positions in the main window, from its layout table in twips (15 to a pixel).
+click() { xdotool mousemove "$1" "$2" click 1; }
+click 322 42                                    # the address box
+xdotool key ctrl+a type "$work/welcome.html"
+xdotool key Return
+sleep 3
+"$xshot" "$docs/main-window.png"
+
+# A window with its frame, as the window manager shows it.
+shoot() {
+    local id x y width height left right top bottom
+    id=$(xdotool search --sync --name "^$1\$" | head -1)
+    sleep "$3"
+    read -r x y width height < <(xwininfo -id "$id" | awk '/Absolute upper-left X/ {x = $NF}
+        /Absolute upper-left Y/ {y = $NF} /Width:/ {w = $NF} /Height:/ {h = $NF} END {print x, y, w, h}')
+    read -r left right top bottom < <(xprop -id "$id" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
+    "$xshot" "$docs/$2" $((x - left)) $((y - top)) $((width + left + right)) $((height + top + bottom))
+}
+click 372 64                                    # Label15: Time Zone
+shoot "Time Zone" time-zone.png 1
+click 594 67                                    # Label16, the logo: About
+shoot "About Velt Browser" about.png 2
+echo "Wrote $docs/main-window.png, time-zone.png and about.png"
