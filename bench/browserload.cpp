@@ -3,19 +3,21 @@
 //
 //   velt_bench_browserload --load URL --count N
 //   velt_bench_browserload --load URL --count N --engine-only
-//       the engine control alone in a window, Navigate() to DownloadComplete: what
-//       the main window adds to the engine, and what the engine adds to a bare view
+//       the engine control alone in a window of the page area's size, Navigate() to
+//       DownloadComplete: what the main window adds to the engine, and what the
+//       engine adds to a bare view
 
 #include "loadloop.h"
 
 #include "engine/qtwebbrowser.h"
 #include "form1.h"
+#include "form1layout.h"
 #include "platform.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QScreen>
+#include <QWebEngineView>
 
 #include <memory>
 #include <QCommandLineParser>
@@ -66,7 +68,7 @@ int main(int argc, char *argv[])
     if (parser.isSet(engineOnly)) {
         window = std::make_unique<QWidget>();
         engine = new QtWebBrowser(window.get());
-        window->resize(QGuiApplication::primaryScreen()->availableGeometry().size());
+        window->resize(toPixels(Form1Layout::kEngine).size());
         engine->setGeometry(window->rect());
         window->show();
         start = [engine](const QUrl &url) { engine->Navigate(url.toString()); };
@@ -86,6 +88,10 @@ int main(int argc, char *argv[])
                       start(url);
                   },
                   prepare);
+    // The engine's view exists from the warm-up load on.
+    QObject::connect(engine, &WebBrowser::DownloadComplete, &loop, [&] {
+        loop.setView(engine->findChild<QWebEngineView *>());
+    });
     QObject::connect(engine, &WebBrowser::DownloadComplete, &loop,
                      [&] { loop.finished(engine->LocationURL() == expected.toString()); });
     loop.begin();

@@ -1,13 +1,14 @@
 // Runs every measurement of the benchmark under an X server of its own and
 // prints one table. bench/run.sh builds the programs in Release and runs this.
 //
-//   velt_bench [--runs N] [--loads N] [--dial-seconds S] [--row TEXT]...
+//   velt_bench [--runs N] [--loads N] [--dial-runs N] [--docs DIR] [--loads-only] [--row TEXT]...
 //   velt_bench --soak S
 //
 // Programs measured (paths built in): the browser, a bare Qt Widgets window, a
 // bare Qt WebEngine view, the main window loading pages with the real engine,
 // and the time window's dial beside a bare 1 ms timer.
 
+#include "fileserver.h"
 #include "httpserver.h"
 #include "processtree.h"
 #include "xdriver.h"
@@ -16,12 +17,15 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QProcess>
+#include <QSet>
 #include <QTest>
 
 #include <xcb/xcb.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <map>
 #include <tuple>
@@ -269,7 +273,14 @@ int main(int argc, char *argv[])
     const QCommandLineOption soakOption(QStringLiteral("soak"),
                                         QStringLiteral("Only the soak: the time window open <s> seconds."),
                                         QStringLiteral("s"));
-    parser.addOptions({runsOption, loadsOption, dialOption, rowOption, soakOption});
+    const QCommandLineOption docsOption(QStringLiteral("docs"),
+                                        QStringLiteral("Folder of real pages to time (python3.11-doc's)."),
+                                        QStringLiteral("dir"),
+                                        QStringLiteral("/usr/share/doc/python3.11/html"));
+    const QCommandLineOption skipOption(QStringLiteral("loads-only"),
+                                        QStringLiteral("Only the page loads."));
+    parser.addOptions({runsOption, loadsOption, dialOption, rowOption, soakOption, docsOption,
+                       skipOption});
     parser.addHelpOption();
     parser.process(app);
 
@@ -336,7 +347,18 @@ int main(int argc, char *argv[])
                 progress(QStringLiteral("memory at %1").arg(QString::fromLatin1(value)));
         }
     } else {
-        const int runs = parser.value(runsOption).toInt();
+        const bool loadsOnly = parser.isSet(skipOption);
+        // Times in the order main window, engine control alone, bare view.
+        struct LoadPage
+        {
+            QString name;
+            QString url;
+            std::array<Stats, 3> times;
+        };
+        std::vector<LoadPage> loadPages;
+        std::array<QSet<QString>, 3> viewSizes;
+        bool docsMissing = false;
+        const int runs = loadsOnly ? -1 : parser.value(runsOption).toInt();
         // Start-up: one discarded start of each, then the programs in turn.
         for (int run = 0; run <= runs; ++run) {
             progress(QStringLiteral("start-up run %1 of %2").arg(run).arg(runs));
@@ -347,7 +369,8 @@ int main(int argc, char *argv[])
             bench.startOnce(QStringLiteral(VELT_BROWSER), "Ovo", bench.startBrowser, true);
         }
 
-        // Loads: a page from our own server, through the main window and through a bare view.
+        // Loads: pages from our own servers, through the main window, through the
+        // engine control alone and through a bare view, each in the page area's size.
         HttpServer server;
         server.setPage(QStringLiteral("/page.html"),
                        "<!doctype html><html><head><title>Bench page</title>"
@@ -355,21 +378,40 @@ int main(int argc, char *argv[])
                        "<h1>Bench page</h1><p>"
                        + QByteArray(2000, 'x')
                        + "</p><ul><li>one</li><li>two</li><li>three</li></ul></body></html>");
-        const QString page = server.url(QStringLiteral("/page.html")).toString();
+        loadPages.push_back({QStringLiteral("generated 2 KB page"),
+                             server.url(QStringLiteral("/page.html")).toString()});
+        const QString docs = parser.value(docsOption);
+        FileServer docServer(docs);
+        if (QFileInfo::exists(docs + QStringLiteral("/index.html"))) {
+            for (const QString page : {QStringLiteral("index.html"),
+                                       QStringLiteral("library/functions.html"),
+                                       QStringLiteral("library/stdtypes.html")})
+                loadPages.push_back({page, docServer.url(page).toString()});
+        } else {
+            docsMissing = true;
+        }
         const QString loads = parser.value(loadsOption);
-        Stats viaForm1, viaEngine, viaBare;
-        for (int round = 1; round <= 3; ++round) {
-            progress(QStringLiteral("load round %1 of 3").arg(round));
-            const QStringList args{QStringLiteral("--load"), page, QStringLiteral("--count"), loads};
-            for (const auto &[program, extra, into] :
-                 {std::tuple{QStringLiteral(VELT_BENCH_BROWSERLOAD), QStringList{}, &viaForm1},
-                  std::tuple{QStringLiteral(VELT_BENCH_BROWSERLOAD),
-                             QStringList{QStringLiteral("--engine-only")}, &viaEngine},
-                  std::tuple{QStringLiteral(VELT_BENCH_ENGINE), QStringList{}, &viaBare}}) {
-                const auto lines = bench.runForLines(program, args + extra, 180000);
-                for (const auto &[key, value] : lines) {
-                    if (key == "load-ms")
-                        into->values << value.toDouble();
+        const std::array<std::pair<QString, QStringList>, 3> loaders{
+                std::pair{QStringLiteral(VELT_BENCH_BROWSERLOAD), QStringList{}},
+                std::pair{QStringLiteral(VELT_BENCH_BROWSERLOAD),
+                          QStringList{QStringLiteral("--engine-only")}},
+                std::pair{QStringLiteral(VELT_BENCH_ENGINE), QStringList{}}};
+        for (LoadPage &page : loadPages) {
+            for (int round = 0; round < 3; ++round) {
+                progress(QStringLiteral("loads of %1, round %2 of 3").arg(page.name).arg(round + 1));
+                // Each round starts with another of the three, so that none always
+                // runs first or last while the machine's load changes.
+                for (int i = 0; i < 3; ++i) {
+                    const int which = (round + i) % 3;
+                    const auto &[program, extra] = loaders[which];
+                    const QStringList args{QStringLiteral("--load"), page.url,
+                                           QStringLiteral("--count"), loads};
+                    for (const auto &[key, value] : bench.runForLines(program, args + extra, 600000)) {
+                        if (key == "load-ms")
+                            page.times[which].values << value.toDouble();
+                        else if (key == "view-size")
+                            viewSizes[which].insert(QString::fromLatin1(value));
+                    }
                 }
             }
         }
@@ -382,7 +424,7 @@ int main(int argc, char *argv[])
             int tipsChecked = 0;
         };
         std::map<QString, DialCase> dial;
-        const int dialRuns = parser.value(dialOption).toInt();
+        const int dialRuns = loadsOnly ? 0 : parser.value(dialOption).toInt();
         for (int run = 1; run <= dialRuns; ++run) {
             progress(QStringLiteral("dial run %1 of %2").arg(run).arg(dialRuns));
             for (const QString which : {QStringLiteral("--form3"), QStringLiteral("--bare")}) {
@@ -420,15 +462,40 @@ int main(int argc, char *argv[])
         rows << QStringLiteral("| main window maps per start | %1 | | 1 | %2 |")
                         .arg(bench.browserMaps.text(0))
                         .arg(verdict(mappedOnce));
-        const double ratio = viaBare.empty() || viaForm1.empty()
-                ? -1
-                : viaForm1.median() / viaBare.median();
-        rows << QStringLiteral("| Enter → DownloadComplete, local page, warm (ms) | %1 | bare view load() → loadFinished %2 | ≤ 1.05x | %3 (%4x) |")
-                        .arg(viaForm1.text(1), viaBare.text(1))
-                        .arg(verdict(ratio > 0 && ratio <= 1.05))
-                        .arg(ratio, 0, 'f', 3);
-        rows << QStringLiteral("| the engine control alone: Navigate → DownloadComplete (ms) | %1 | | | |")
-                        .arg(viaEngine.text(1));
+        const qsizetype loadRowsBegin = rows.size();
+        // Every program must have laid the pages out in one and the same size.
+        QSet<QString> sizes;
+        for (const QSet<QString> &seen : viewSizes)
+            sizes += seen;
+        const bool sameSize = sizes.size() == 1
+                && std::all_of(viewSizes.begin(), viewSizes.end(),
+                               [](const QSet<QString> &seen) { return seen.size() == 1; });
+        if (!sameSize)
+            bench.problems << QStringLiteral("the loads were laid out in different sizes: main window %1, engine control %2, bare view %3")
+                                      .arg(viewSizes[0].values().join(u','), viewSizes[1].values().join(u','),
+                                           viewSizes[2].values().join(u','));
+        rows << QStringLiteral("| loads: size of the engine's view, every program | %1 | | the page area, 640x385, in all three | %2 |")
+                        .arg(QStringList(sizes.begin(), sizes.end()).join(QStringLiteral(", ")))
+                        .arg(verdict(sameSize && sizes.contains(QStringLiteral("640x385"))));
+        for (const LoadPage &page : loadPages) {
+            const Stats &viaForm1 = page.times[0];
+            const Stats &viaEngine = page.times[1];
+            const Stats &viaBare = page.times[2];
+            const double ratio = viaBare.empty() || viaForm1.empty()
+                    ? -1
+                    : viaForm1.median() / viaBare.median();
+            const double engineRatio = viaBare.empty() || viaEngine.empty()
+                    ? -1
+                    : viaEngine.median() / viaBare.median();
+            rows << QStringLiteral("| Enter → DownloadComplete, %1, warm (ms) | %2 | bare view load() → loadFinished %3; engine control alone, Navigate → DownloadComplete, %4 (%5x) | ≤ 1.05x | %6 (%7x) |")
+                            .arg(page.name, viaForm1.text(1), viaBare.text(1), viaEngine.text(1))
+                            .arg(engineRatio, 0, 'f', 3)
+                            .arg(verdict(ratio > 0 && ratio <= 1.05))
+                            .arg(ratio, 0, 'f', 3);
+        }
+        if (docsMissing)
+            rows << QStringLiteral("| loads of real pages | not timed: no %1 (package python3.11-doc) | | | |").arg(docs);
+        const qsizetype loadRowsEnd = rows.size();
         for (const bool hidden : {false, true}) {
             const QString shown = hidden ? QStringLiteral("hidden") : QStringLiteral("shown");
             const QString suffix = hidden ? QStringLiteral(" --hidden") : QString();
@@ -471,6 +538,8 @@ int main(int argc, char *argv[])
                         .arg(byKind.join(QStringLiteral(", ")));
         rows << QStringLiteral("| idle: memory of the process tree (PSS, MiB) | %1 | | | |")
                         .arg(bench.idlePss.text(0));
+        if (loadsOnly)
+            rows = rows.mid(0, 2) + rows.mid(loadRowsBegin, loadRowsEnd - loadRowsBegin);
     }
     for (const QString &row : parser.values(rowOption))
         rows << row;
