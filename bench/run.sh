@@ -24,7 +24,7 @@ for arg in "$@"; do
     case "$arg" in
         --soak) mode=soak ;;
         --no-fuzz) fuzz=0 ;;
-        -h|--help) sed -n '2,16p' "$0"; exit 0 ;;
+        -h|--help) sed -n '2,15p' "$0"; exit 0 ;;
         *) echo "bench/run.sh: unknown argument $arg" >&2; exit 2 ;;
     esac
 done
