@@ -1,7 +1,11 @@
 // How long a typed address takes through the main window with the real engine:
 // from the Enter key in the address box to the engine's DownloadComplete.
 //
-//   velt_bench_browserload --load URL --count N
+//   velt_bench_browserload --load URL --count N [--action enter|click|navigate]
+//       enter: the address box has the focus, Enter is pressed (the clock starts)
+//              and let go 100 ms later, as a finger does
+//       click: Enter pressed and let go at once
+//       navigate: no key; the main window's engine is told to Navigate directly
 //   velt_bench_browserload --load URL --count N --engine-only
 //       the engine control alone in a window of the page area's size, Navigate() to
 //       DownloadComplete: what the main window adds to the engine, and what the
@@ -22,6 +26,7 @@
 #include <memory>
 #include <QCommandLineParser>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -37,6 +42,9 @@ public:
         std::fprintf(stderr, "message: %s\n", qPrintable(text));
     }
 };
+
+// How long a finger holds Enter down.
+constexpr int kKeyHoldMs = 100;
 
 } // namespace
 
@@ -54,7 +62,10 @@ int main(int argc, char *argv[])
                                    QStringLiteral("n"), QStringLiteral("10"));
     const QCommandLineOption engineOnly(QStringLiteral("engine-only"),
                                         QStringLiteral("Time the engine control alone."));
-    parser.addOptions({load, count, engineOnly});
+    const QCommandLineOption action(QStringLiteral("action"),
+                                    QStringLiteral("enter (the default), click or navigate."),
+                                    QStringLiteral("how"), QStringLiteral("enter"));
+    parser.addOptions({load, count, engineOnly, action});
     parser.process(app);
     if (!parser.isSet(load))
         parser.showHelp(2);
@@ -77,9 +88,24 @@ int main(int argc, char *argv[])
         window.reset(form);
         form->Form_Load();
         engine = form->brwWebBrowser;
-        // The address is typed before the pause; the timed part is Enter alone.
+        // The user has clicked into the address box and typed the address, before
+        // the pause; the timed part starts with Enter.
+        form->activateWindow();
+        form->cboAddress->setFocus();
         prepare = [form](const QUrl &url) { form->cboAddress->setEditText(url.toString()); };
-        start = [form](const QUrl &) { QTest::keyClick(form->cboAddress, Qt::Key_Return); };
+        const QString how = parser.value(action);
+        if (how == u"click") {
+            start = [form](const QUrl &) { QTest::keyClick(form->cboAddress, Qt::Key_Return); };
+        } else if (how == u"navigate") {
+            start = [form](const QUrl &url) { form->brwWebBrowser->Navigate(url.toString()); };
+        } else {
+            start = [form](const QUrl &) {
+                QTest::keyPress(form->cboAddress, Qt::Key_Return);
+                QTimer::singleShot(kKeyHoldMs, form, [form] {
+                    QTest::keyRelease(form->cboAddress, Qt::Key_Return);
+                });
+            };
+        }
     }
 
     LoadLoop loop(QUrl(parser.value(load)), parser.value(count).toInt(),
