@@ -6,10 +6,11 @@
 //              and let go 100 ms later, as a finger does
 //       click: Enter pressed and let go at once
 //       navigate: no key; the main window's engine is told to Navigate directly
-//   velt_bench_browserload --load URL --count N --engine-only
+//   velt_bench_browserload --load URL --count N --engine-only [--maximized]
 //       the engine control alone in a window of the page area's size, Navigate() to
 //       DownloadComplete: what the main window adds to the engine, and what the
-//       engine adds to a bare view
+//       engine adds to a bare view; with --maximized, in a maximized window at the
+//       page area's place, as large as the main window but with nothing else in it
 
 #include "loadloop.h"
 
@@ -65,7 +66,9 @@ int main(int argc, char *argv[])
     const QCommandLineOption action(QStringLiteral("action"),
                                     QStringLiteral("enter (the default), click or navigate."),
                                     QStringLiteral("how"), QStringLiteral("enter"));
-    parser.addOptions({load, count, engineOnly, action});
+    const QCommandLineOption maximized(QStringLiteral("maximized"),
+                                       QStringLiteral("With --engine-only: a maximized window."));
+    parser.addOptions({load, count, engineOnly, action, maximized});
     parser.process(app);
     if (!parser.isSet(load))
         parser.showHelp(2);
@@ -79,9 +82,14 @@ int main(int argc, char *argv[])
     if (parser.isSet(engineOnly)) {
         window = std::make_unique<QWidget>();
         engine = new QtWebBrowser(window.get());
-        window->resize(toPixels(Form1Layout::kEngine).size());
-        engine->setGeometry(window->rect());
-        window->show();
+        if (parser.isSet(maximized)) {
+            engine->setGeometry(toPixels(Form1Layout::kEngine));
+            window->showMaximized();
+        } else {
+            window->resize(toPixels(Form1Layout::kEngine).size());
+            engine->setGeometry(window->rect());
+            window->show();
+        }
         start = [engine](const QUrl &url) { engine->Navigate(url.toString()); };
     } else {
         auto *form = new Form1(new QtWebBrowser, platform);

@@ -9,9 +9,11 @@
 #include <QUrl>
 
 // Serves the files under one folder on 127.0.0.1, over HTTP/1.0, one request a
-// connection, nothing cached: every load of a page fetches the page and all that
-// it uses again. Links out of the folder (a documentation package's links to
-// shared scripts) are followed.
+// connection, as a plain static server would: the engine may keep what a page
+// uses (style sheets, scripts, pictures) for an hour, so that once warm a load
+// fetches the page itself and takes the rest from the engine's memory cache.
+// Links out of the folder (a documentation package's links to shared scripts)
+// are followed.
 class FileServer : public QObject
 {
 public:
@@ -57,7 +59,7 @@ private:
         } else {
             const QByteArray body = file.readAll();
             response = "HTTP/1.0 200 OK\r\nContent-Type: " + typeOf(path)
-                    + "\r\nCache-Control: no-store\r\nContent-Length: "
+                    + "\r\nCache-Control: max-age=3600\r\nContent-Length: "
                     + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
         }
         socket->write(response);
