@@ -7,6 +7,7 @@
 #   bench/run.sh               every measurement, then the address fuzzer for 10 minutes
 #   bench/run.sh --no-fuzz     the measurements only
 #   bench/run.sh --soak        only the soak: the time window open 10 minutes
+#   bench/run.sh --loads       only the page loads
 #
 #   BENCH_BUILD_DIR=dir        build somewhere else than build-bench/
 #   BENCH_FUZZ_SECONDS=n       fuzz for n seconds instead of 600
@@ -23,8 +24,9 @@ fuzz=1
 for arg in "$@"; do
     case "$arg" in
         --soak) mode=soak ;;
+        --loads) mode=loads ;;
         --no-fuzz) fuzz=0 ;;
-        -h|--help) sed -n '2,15p' "$0"; exit 0 ;;
+        -h|--help) sed -n '2,16p' "$0"; exit 0 ;;
         *) echo "bench/run.sh: unknown argument $arg" >&2; exit 2 ;;
     esac
 done
@@ -57,9 +59,11 @@ machine() {
     echo "Machine: $(nproc) cores, $cpu, $mem, Debian $debian, Qt $qt (qt6-base-dev), $(uname -r); load before the run: $(cut -d' ' -f1-3 /proc/loadavg)"
 }
 
-if [[ "$mode" == soak ]]; then
+if [[ "$mode" != all ]]; then
+    only=(--soak "$soak_seconds")
+    [[ "$mode" == loads ]] && only=(--loads-only)
     # Only the table and its problems: the X server and window manager may talk on stdout too.
-table="$("$build/bench/velt_bench" --soak "$soak_seconds" | grep -E '^(\||PROBLEM)')" || status=$?
+    table="$("$build/bench/velt_bench" "${only[@]}" | grep -E '^(\||PROBLEM)')" || status=$?
     machine
     echo
     echo "$table"
