@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The benchmark: builds the browser and the benchmark programs in Release (in
 # build-bench/), measures everything under an X server of its own (Xvfb and
-# openbox) and prints one table. Takes about 25 minutes, 10 of them fuzzing.
+# openbox) and prints one table. Takes half an hour or more, 10 minutes of it fuzzing.
 # Installs python3.11-doc, whose pages the load benchmark times, when missing.
 #
 #   bench/run.sh               every measurement, then the address fuzzer for 10 minutes

@@ -286,10 +286,10 @@ int main(int argc, char *argv[])
                                         QStringLiteral("Folder of real pages to time (python3.11-doc's)."),
                                         QStringLiteral("dir"),
                                         QStringLiteral("/usr/share/doc/python3.11/html"));
-    const QCommandLineOption skipOption(QStringLiteral("loads-only"),
+    const QCommandLineOption loadsOnlyOption(QStringLiteral("loads-only"),
                                         QStringLiteral("Only the page loads."));
     parser.addOptions({runsOption, loadsOption, dialOption, rowOption, soakOption, docsOption,
-                       skipOption});
+                       loadsOnlyOption});
     parser.addHelpOption();
     parser.process(app);
 
@@ -359,7 +359,7 @@ int main(int argc, char *argv[])
                 progress(QStringLiteral("memory at %1").arg(QString::fromLatin1(value)));
         }
     } else {
-        const bool loadsOnly = parser.isSet(skipOption);
+        const bool loadsOnly = parser.isSet(loadsOnlyOption);
         // Times in the order main window, engine control alone, bare view, on the
         // first page the main window with Enter pressed and let go at once and told
         // to Navigate with no key, and the engine control alone in a maximized window.
