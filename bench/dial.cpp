@@ -4,8 +4,8 @@
 //       prints: ticks-per-s, cpu-percent, paints, and for --form3 whether the hand's
 //       tip is where the dial arithmetic puts it after the ticks delivered
 //   velt_bench_dial --soak S [--sample S]
-//       keeps the time window open S seconds; prints its memory (PSS and private)
-//       every sample
+//       keeps the time window open S seconds; prints its memory every sample
+//       ("memory-mib <s> <private dirty> <private clean> <rss> <pss> <ticks>")
 //       and, at the end, the ticks delivered and the tip check
 //
 // Ticks are counted on Timer2's own timeout signal, so the count is exactly the
@@ -34,13 +34,18 @@ double cpuSeconds()
     return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }
 
-// The process's proportional share (PSS) and its private memory, in MiB. PSS
-// moves when other programs map or unmap the same libraries; private memory is
-// the process's own.
+// The process's memory, in MiB, from /proc/self/smaps_rollup. Private dirty
+// pages are the ones the process itself has written (heap, stacks, its copies of
+// the libraries' data): its own. Private clean pages are mostly library code and
+// read-only data that no other process maps at that moment: they become shared,
+// and leave this figure, whenever another program using the same libraries runs.
+// PSS moves for the same reason; RSS does not.
 struct Memory
 {
     double pss = -1;
-    double priv = -1;
+    double dirty = -1;
+    double clean = -1;
+    double rss = -1;
 };
 
 Memory memory()
@@ -48,13 +53,17 @@ Memory memory()
     QFile rollup(QStringLiteral("/proc/self/smaps_rollup"));
     if (!rollup.open(QIODevice::ReadOnly))
         return {};
-    Memory m{0, 0};
+    Memory m;
     for (const QByteArray &line : rollup.readAll().split('\n')) {
-        const double kib = line.mid(line.indexOf(':') + 1).trimmed().split(' ').first().toDouble();
+        const double mib = line.mid(line.indexOf(':') + 1).trimmed().split(' ').first().toDouble() / 1024.0;
         if (line.startsWith("Pss:"))
-            m.pss = kib / 1024.0;
-        else if (line.startsWith("Private_Clean:") || line.startsWith("Private_Dirty:"))
-            m.priv += kib / 1024.0;
+            m.pss = mib;
+        else if (line.startsWith("Private_Dirty:"))
+            m.dirty = mib;
+        else if (line.startsWith("Private_Clean:"))
+            m.clean = mib;
+        else if (line.startsWith("Rss:"))
+            m.rss = mib;
     }
     return m;
 }
@@ -180,8 +189,8 @@ int main(int argc, char *argv[])
         QTimer sampler;
         QObject::connect(&sampler, &QTimer::timeout, &app, [&] {
             const Memory m = memory();
-            std::printf("memory-mib %.0f %.3f %.3f %ld\n", clock.elapsed() / 1000.0, m.pss, m.priv,
-                        ticks);
+            std::printf("memory-mib %.0f %.3f %.3f %.3f %.3f %ld\n", clock.elapsed() / 1000.0,
+                        m.dirty, m.clean, m.rss, m.pss, ticks);
             std::fflush(stdout);
             if (clock.elapsed() >= total) {
                 std::printf("soak-ticks %ld\nsoak-tip %s\n", ticks, tipReport().constData());

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QTimer>
 #include <QUrl>
+#include <QWidget>
 
 #include <cstdio>
 #include <functional>
@@ -26,6 +27,10 @@ public:
     {
     }
 
+    // The widget the page is laid out in: its size is reported with the warm-up,
+    // so that the caller can check that every program compared had the same.
+    void setView(const QWidget *view) { m_view = view; }
+
     void begin() { schedule(0); }
 
     void finished(bool ok)
@@ -41,6 +46,8 @@ public:
             return;
         }
         std::printf("%s %.3f\n", m_done == 0 ? "warmup-ms" : "load-ms", ms);
+        if (m_done == 0 && m_view)
+            std::printf("view-size %dx%d\n", m_view->width(), m_view->height());
         std::fflush(stdout);
         if (++m_done > m_count) {
             QCoreApplication::exit(0);
@@ -76,6 +83,7 @@ private:
     int m_count;
     std::function<void(const QUrl &)> m_start;
     std::function<void(const QUrl &)> m_prepare;
+    const QWidget *m_view = nullptr;
     QElapsedTimer m_clock;
     int m_done = 0;
     bool m_running = false;
