@@ -13,7 +13,9 @@ FullScreen::FullScreen(QWebEngineView *view, QWebEnginePage *page, QObject *pare
 
 FullScreen::~FullScreen()
 {
-    leave();
+    // The browser is going, and its window may be half gone: the page is not moved
+    // back, only left without a view.
+    delete m_window.data();
 }
 
 void FullScreen::request(QWebEngineFullScreenRequest request)

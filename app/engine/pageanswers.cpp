@@ -100,7 +100,7 @@ PageAnswers::PageAnswers(const AnsweringParts &parts, PageServices *services,
 
 PageAnswers::~PageAnswers()
 {
-    // The page goes back into the browser's view before the view goes.
+    // The full-screen window, with its view of the page, goes before the page.
     delete m_fullScreen;
 }
 

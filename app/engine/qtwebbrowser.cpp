@@ -46,8 +46,7 @@ QtWebBrowser::QtWebBrowser(QWidget *parent, PageServices *services)
 
 QtWebBrowser::~QtWebBrowser()
 {
-    // A full-screen page comes back into the view first; the page must go before
-    // its profile.
+    // Every view of the page goes before the page, and the page before its profile.
     delete m_answers;
     delete m_view;
     delete m_page;
