@@ -216,9 +216,8 @@ void Downloads::update(size_t index)
     case QWebEngineDownloadRequest::DownloadInterrupted:
         entry.row.running = false;
         entry.row.state = QStringLiteral("Failed: %1").arg(interruptionInWords(request->interruptReason()));
-        // An interrupted download stays resumable, and so keeps its partial file: it
-        // is not resumed here.
-        request->cancel();
+        // The engine keeps the partial file of an interrupted download, to resume it;
+        // it is not resumed here.
         ended(index);
         break;
     }

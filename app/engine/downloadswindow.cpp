@@ -16,10 +16,10 @@ enum Column { Name, Received, State };
 QString receivedText(qint64 received, qint64 total)
 {
     const QLocale locale;
-    if (total < 0)
-        return locale.formattedDataSize(received);
-    return QStringLiteral("%1 of %2").arg(locale.formattedDataSize(received),
-                                          locale.formattedDataSize(total));
+    const auto size = [&locale](qint64 bytes) {
+        return locale.formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat);
+    };
+    return total < 0 ? size(received) : QStringLiteral("%1 of %2").arg(size(received), size(total));
 }
 
 } // namespace
@@ -41,7 +41,7 @@ DownloadsWindow::DownloadsWindow(QWidget *parent)
     m_list->setTextElideMode(Qt::ElideMiddle);
     m_list->header()->setStretchLastSection(true);
     m_list->setColumnWidth(Name, 170);
-    m_list->setColumnWidth(Received, 130);
+    m_list->setColumnWidth(Received, 140);
     m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
     m_openFolder = new QPushButton(QStringLiteral("Open folder"), this);
     m_cancel->setObjectName(QStringLiteral("cancelDownload"));
@@ -52,7 +52,7 @@ DownloadsWindow::DownloadsWindow(QWidget *parent)
     grid->addWidget(m_openFolder, 1, 1);
     grid->addWidget(m_cancel, 1, 2);
     grid->setColumnStretch(0, 1);
-    setFixedSize(480, 220);
+    setFixedSize(600, 220);
 
     connect(m_list, &QTreeWidget::itemSelectionChanged, this, &DownloadsWindow::selectionChanged);
     connect(m_cancel, &QPushButton::clicked, this,

@@ -5,11 +5,9 @@
 #include "pageservices.h"
 
 #include <QAuthenticator>
-#include <QCryptographicHash>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPrinter>
-#include <QSslCertificate>
 #include <QWebEngineCertificateError>
 #include <QWebEngineFullScreenRequest>
 #include <QWebEngineLoadingInfo>
@@ -176,32 +174,22 @@ QString PageAnswers::problemInWords(int type)
 
 void PageAnswers::certificateError(const QWebEngineCertificateError &error)
 {
-    QWebEngineCertificateError pending = error;
-    const QString host = hostOf(error.url());
-    const QList<QSslCertificate> chain = error.certificateChain();
-    const QString key = host + u'\n'
-            + QString::fromLatin1(chain.isEmpty() ? QByteArray()
-                                                  : chain.first().digest(QCryptographicHash::Sha256).toHex())
-            + u'\n' + QString::number(int(error.type()));
-    if (error.isOverridable() && m_trusted.contains(key)) {
-        pending.acceptCertificate();
-        return;
-    }
     // Decided later, when the user has answered; the page waits, the program does not.
+    // A certificate accepted here is accepted by the engine for its (off-the-record)
+    // profile, so for this session only, and is not asked about again.
+    QWebEngineCertificateError pending = error;
     pending.defer();
-    CertificateQuestion question{host, problemInWords(int(error.type())), error.isOverridable()};
+    const CertificateQuestion question{hostOf(error.url()), problemInWords(int(error.type())),
+                                       error.isOverridable()};
     QPointer<PageAnswers> guard(this);
-    m_services->askCertificate(dialogParent(), question,
-                               [this, guard, pending, key](bool proceed) mutable {
-                                   if (!guard)
-                                       return;
-                                   if (proceed && pending.isOverridable()) {
-                                       m_trusted.insert(key);
-                                       pending.acceptCertificate();
-                                   } else {
-                                       pending.rejectCertificate();
-                                   }
-                               });
+    m_services->askCertificate(dialogParent(), question, [guard, pending](bool proceed) mutable {
+        if (!guard)
+            return;
+        if (proceed && pending.isOverridable())
+            pending.acceptCertificate();
+        else
+            pending.rejectCertificate();
+    });
 }
 
 void PageAnswers::showNotice(const QString &text)
@@ -283,6 +271,8 @@ void PageAnswers::print()
     if (m_printer)
         return; // one at a time
     m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    // The print dialog proposes a PDF file named after it.
+    m_printer->setDocName(Downloads::safeFileName(m_parts.page->title()));
     QPointer<PageAnswers> guard(this);
     m_services->choosePrinter(dialogParent(), m_printer.get(), [this, guard](bool go) {
         if (!guard || !m_printer)

@@ -66,8 +66,6 @@ private:
     std::unique_ptr<QPrinter> m_printer;
     // Logins answered during the current load: asked again, the answer was wrong.
     QSet<QString> m_loginsTried;
-    // Certificates the user chose to trust, by host and certificate.
-    QSet<QString> m_trusted;
     // Permission answers by origin and feature, and the questions still open.
     QHash<QString, bool> m_permissions;
     QSet<QString> m_permissionsAsked;
