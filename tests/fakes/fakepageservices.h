@@ -19,15 +19,14 @@ public:
     bool proceed = false;                    // the certificate answer
     bool allow = false;                      // the permission answer
     QString pdfFile;                         // "" cancels the print dialog
-    QStringList notifications, told;
+    QStringList notifications;
 
     std::optional<Login> askLogin(QWidget *, const LoginQuestion &q) override
     {
         asked << QStringLiteral("login %1|%2|%3").arg(q.host, q.realm).arg(q.lastFailed);
-        if (logins.empty())
-            return std::nullopt;
-        const std::optional<Login> answer = logins.front();
-        logins.pop_front();
+        std::optional<Login> answer;
+        if (!logins.empty())
+            answer = logins.front(), logins.pop_front();
         return answer;
     }
     QString askSaveFile(QWidget *, const QString &proposed) override
@@ -38,33 +37,31 @@ public:
     void askCertificate(QWidget *, const CertificateQuestion &q, std::function<void(bool)> answer) override
     {
         asked << QStringLiteral("certificate %1|%2|%3").arg(q.host, q.problem).arg(q.overridable);
-        later([answer, a = proceed] { answer(a); });
+        later(answer, proceed);
     }
     void askPermission(QWidget *, const QString &origin, const QString &what,
                        std::function<void(bool)> answer) override
     {
         asked << QStringLiteral("permission %1 %2").arg(origin, what);
-        later([answer, a = allow] { answer(a); });
+        later(answer, allow);
     }
     void choosePrinter(QWidget *, QPrinter *printer, std::function<void(bool)> answer) override
     {
         asked << QStringLiteral("print");
-        if (!pdfFile.isEmpty()) {
-            printer->setOutputFormat(QPrinter::PdfFormat);
-            printer->setOutputFileName(pdfFile);
-        }
-        later([answer, a = !pdfFile.isEmpty()] { answer(a); });
+        printer->setOutputFileName(pdfFile); // a file name makes the output a PDF file
+        later(answer, !pdfFile.isEmpty());
     }
-    void showNotification(const QString &origin, const QString &title, const QString &message) override
+    void showNotification(const QString &origin, const QString &title, const QString &text) override
     {
-        notifications << origin + u'|' + title + u'|' + message;
+        notifications << origin + u'|' + title + u'|' + text;
     }
     void openFolder(const QString &path) override { asked << QStringLiteral("open ") + path; }
-    void tell(QWidget *, const QString &text) override { told << text; }
+    void tell(QWidget *, const QString &text) override { asked << QStringLiteral("told ") + text; }
 
 private:
-    static void later(std::function<void()> f)
+    static void later(std::function<void(bool)> answer, bool value)
     {
-        QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(f), Qt::QueuedConnection);
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [answer, value] { answer(value); },
+                                  Qt::QueuedConnection);
     }
 };
