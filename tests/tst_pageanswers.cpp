@@ -468,8 +468,6 @@ int main(int argc, char *argv[])
             env.remove(name);
         env.insert("HOME", home.path());
         env.insert("XDG_RUNTIME_DIR", runtime.path());
-        // A desktop has its session bus; without one, D-Bus would start one and note it under HOME.
-        env.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + runtime.filePath("no-bus"));
         env.insert("VELT_OWN_DISPLAY", "1");
         QProcess self;
         self.setProcessEnvironment(env);

@@ -42,7 +42,7 @@ RefusingServices g_refusing;
 // The host and, where it is not the scheme's own, the port; never user names.
 QString hostOf(const QUrl &url)
 {
-    return url.port() < 0 ? url.host() : QStringLiteral("%1:%2").arg(url.host()).arg(url.port());
+    return url.adjusted(QUrl::RemoveUserInfo).authority();
 }
 
 } // namespace
