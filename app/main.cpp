@@ -2,6 +2,7 @@
 #include "engine/enginehost.h"
 #include "engine/engineprocess.h"
 #include "form1.h"
+#include "pagedialogs.h"
 #include "version.h"
 
 #include <QApplication>
@@ -24,7 +25,9 @@ int main(int argc, char *argv[])
     QApplication::setQuitOnLastWindowClosed(false);
 
     DesktopPlatform platform;
-    Form1 form(new EngineHost(EngineHost::moduleFactory()), platform);
+    PageDialogs pageDialogs;
+    Form1 form(new EngineHost(EngineHost::moduleFactory(EngineHost::defaultModulePath(), &pageDialogs)),
+               platform);
     form.Form_Load();
     return app.exec();
 }

@@ -19,9 +19,10 @@ elif [[ "${1:-}" == "--tests" ]]; then
     # A virtual X server and window manager for the tests that need a real display
     # (with dbus-launch, which a desktop has, so that a bus started for the browser
     # shows), and clang's fuzzing runtime for the address fuzzer.
-    # desktop-file-validate and appstreamcli check the installed desktop files.
+    # desktop-file-validate and appstreamcli check the installed desktop files;
+    # openssl makes a test server's certificate, pdftotext reads a printed PDF.
     packages+=(xvfb xauth openbox x11-utils xdotool dbus-x11 desktop-file-utils appstream
-               clang libclang-rt-14-dev)
+               clang libclang-rt-14-dev openssl poppler-utils)
 fi
 
 missing=()

@@ -25,21 +25,21 @@ QString EngineHost::defaultModulePath()
     return QDir(programDir.filePath(QStringLiteral(VELT_ENGINE_DIR_FROM_PROGRAM))).filePath(name);
 }
 
-EngineHost::Factory EngineHost::moduleFactory(const QString &modulePath)
+EngineHost::Factory EngineHost::moduleFactory(const QString &modulePath, PageServices *services)
 {
-    return [modulePath](QWidget *parent, QString *error) -> WebBrowser * {
+    return [modulePath, services](QWidget *parent, QString *error) -> WebBrowser * {
         if (!engineStartProblem().isEmpty()) {
             *error = engineStartProblem();
             return nullptr;
         }
         QLibrary module(modulePath);
-        using Create = WebBrowser *(*)(QWidget *);
+        using Create = WebBrowser *(*)(QWidget *, PageServices *);
         const auto create = reinterpret_cast<Create>(module.resolve("velt_create_engine"));
         if (!create) {
             *error = QStringLiteral("the web engine could not be loaded (%1).").arg(module.errorString());
             return nullptr;
         }
-        return create(parent);
+        return create(parent, services);
     };
 }
 

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+class PageServices;
 class QLabel;
 
 // The engine control as the main window holds it. The engine proper is made only
@@ -21,8 +22,10 @@ public:
 
     explicit EngineHost(Factory factory, QWidget *parent = nullptr);
     // The engine from the module at modulePath (a file name without its suffix
-    // is looked up as QLibrary does).
-    static Factory moduleFactory(const QString &modulePath = defaultModulePath());
+    // is looked up as QLibrary does); it asks what pages ask through `services`,
+    // which must outlive it.
+    static Factory moduleFactory(const QString &modulePath = defaultModulePath(),
+                                 PageServices *services = nullptr);
     // The module next to the program (in the build folder), or else in the
     // program's private library folder where it is installed.
     static QString defaultModulePath();

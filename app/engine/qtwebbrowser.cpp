@@ -3,13 +3,12 @@
 #include "addressinput.h"
 #include "enginepage.h"
 #include "engineprofile.h"
+#include "pageanswers.h"
 
 #include <QGridLayout>
 #include <QLabel>
 #include <QUuid>
-#include <QWebEngineDownloadRequest>
 #include <QWebEngineFileSystemAccessRequest>
-#include <QWebEngineFullScreenRequest>
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
@@ -30,7 +29,7 @@ constexpr int kStartGraceMs = 3000;
 
 } // namespace
 
-QtWebBrowser::QtWebBrowser(QWidget *parent)
+QtWebBrowser::QtWebBrowser(QWidget *parent, PageServices *services)
     : WebBrowser(parent), m_homePage(QString::fromLatin1(kHomePage)),
       m_searchPage(QString::fromLatin1(kSearchPage))
 {
@@ -42,40 +41,31 @@ QtWebBrowser::QtWebBrowser(QWidget *parent)
             loadEnded();
         }
     });
-    startEngine();
+    startEngine(services);
 }
 
 QtWebBrowser::~QtWebBrowser()
 {
-    // The page must go before its profile.
+    // Every view of the page goes before the page, and the page before its profile.
+    delete m_answers;
     delete m_view;
     delete m_page;
 }
 
-void QtWebBrowser::startEngine()
+void QtWebBrowser::startEngine(PageServices *services)
 {
     m_frameToken = QUuid::createUuid().toString(QUuid::WithoutBraces);
     m_profile = makeEngineProfile([this] { return m_offline; }, m_frameToken, this);
-    connect(m_profile, &QWebEngineProfile::downloadRequested, this,
-            [](QWebEngineDownloadRequest *download) { download->cancel(); });
 
     m_page = new EnginePage(m_profile, m_frameToken, nullptr);
-    m_page->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, false);
     // Nothing in the window shows a page's icon, so it is not fetched.
     m_page->settings()->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
     m_page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
 
-    connect(m_page, &QWebEnginePage::featurePermissionRequested, m_page,
-            [page = m_page](const QUrl &origin, QWebEnginePage::Feature feature) {
-                page->setFeaturePermission(origin, feature,
-                                           QWebEnginePage::PermissionDeniedByUser);
-            });
     connect(m_page, &QWebEnginePage::fileSystemAccessRequested, m_page,
             [](QWebEngineFileSystemAccessRequest request) { request.reject(); });
     connect(m_page, &QWebEnginePage::registerProtocolHandlerRequested, m_page,
             [](QWebEngineRegisterProtocolHandlerRequest request) { request.reject(); });
-    connect(m_page, &QWebEnginePage::fullScreenRequested, m_page,
-            [](QWebEngineFullScreenRequest request) { request.reject(); });
 
     connect(m_page, &QWebEnginePage::loadingChanged, this,
             [this](const QWebEngineLoadingInfo &info) {
@@ -103,6 +93,8 @@ void QtWebBrowser::startEngine()
     m_fill = new QGridLayout(this);
     m_fill->setContentsMargins(0, 0, 0, 0);
     m_fill->addWidget(m_view, 0, 0);
+    m_answers = new PageAnswers({this, m_fill, m_profile, m_page, m_view}, services,
+                                [this] { return m_offline; }, this);
 }
 
 bool QtWebBrowser::fail(const QString &reason)
@@ -246,6 +238,8 @@ bool QtWebBrowser::Busy(bool *ok) const
 void QtWebBrowser::setOffline(bool offline)
 {
     m_offline = offline;
+    if (offline)
+        m_answers->wentOffline();
 }
 
 QString QtWebBrowser::lastError() const

@@ -10,15 +10,18 @@ class QLabel;
 class QWebEngineProfile;
 class QWebEngineView;
 class EnginePage;
+class PageAnswers;
+class PageServices;
 
 // The web engine behind the seam: Qt WebEngine on an off-the-record profile.
 // The program makes it only after its window's first paint (see EngineHost), so
-// the engine starts with the control.
+// the engine starts with the control. What pages ask (logins, downloads, ...) is
+// asked of the user through `services`; without them every such question is refused.
 class QtWebBrowser : public WebBrowser
 {
     Q_OBJECT
 public:
-    explicit QtWebBrowser(QWidget *parent = nullptr);
+    explicit QtWebBrowser(QWidget *parent = nullptr, PageServices *services = nullptr);
     ~QtWebBrowser() override;
 
     bool Navigate(const QString &address) override;
@@ -45,7 +48,7 @@ public:
     qint64 rendererProcessId() const;
 
 private:
-    void startEngine();
+    void startEngine(PageServices *services);
     bool startLoad(const QUrl &url);
     bool fail(const QString &reason);
     void markNavigating();
@@ -55,6 +58,7 @@ private:
     QWebEngineProfile *m_profile = nullptr;
     EnginePage *m_page = nullptr;
     QWebEngineView *m_view = nullptr;
+    PageAnswers *m_answers = nullptr;
     QLabel *m_crashNotice = nullptr;
     QGridLayout *m_fill = nullptr;
     QUrl m_homePage;

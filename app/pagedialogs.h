@@ -1,0 +1,77 @@
+#pragma once
+
+#include "engine/pageservices.h"
+
+#include <QDialog>
+
+class QLineEdit;
+
+// The desktop's answers to what pages ask: small plain dialogs in the browser's
+// look. A login and a file to save are asked in a dialog modal to the main window
+// only (the engine needs those answers before it goes on); the other questions
+// never block.
+class PageDialogs : public PageServices
+{
+public:
+    std::optional<Login> askLogin(QWidget *parent, const LoginQuestion &question) override;
+    QString askSaveFile(QWidget *parent, const QString &proposedPath) override;
+    void askCertificate(QWidget *parent, const CertificateQuestion &question,
+                        std::function<void(bool proceed)> answer) override;
+    void askPermission(QWidget *parent, const QString &origin, const QString &what,
+                       std::function<void(bool allow)> answer) override;
+    void choosePrinter(QWidget *parent, QPrinter *printer,
+                       std::function<void(bool print)> answer) override;
+    void showNotification(const QString &origin, const QString &title,
+                          const QString &message) override;
+    void openFolder(const QString &path) override;
+    void tell(QWidget *parent, const QString &text) override;
+};
+
+// "Log in": names the host and the site's realm, asks for a user name and a
+// password (masked).
+class LoginDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    LoginDialog(QWidget *parent, const LoginQuestion &question);
+    Login login() const;
+
+private:
+    QLineEdit *m_user = nullptr;
+    QLineEdit *m_password = nullptr;
+};
+
+// What is wrong with a site's certificate. "Go back" is the default (rejected);
+// "Continue" (accepted) is there only where the problem may be overlooked.
+class CertificateDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    CertificateDialog(QWidget *parent, const CertificateQuestion &question);
+};
+
+// "<origin> wants to <what>." with Allow and Deny; closing it denies. Calls
+// `answer` once.
+class PermissionPrompt : public QWidget
+{
+    Q_OBJECT
+public:
+    PermissionPrompt(const QString &origin, const QString &what,
+                     std::function<void(bool allow)> answer);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void answer(bool allow);
+
+    std::function<void(bool)> m_answer;
+};
+
+// A notification a site was allowed to show.
+class NotificationPopup : public QWidget
+{
+    Q_OBJECT
+public:
+    NotificationPopup(const QString &origin, const QString &title, const QString &message);
+};

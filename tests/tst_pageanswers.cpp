@@ -1,0 +1,486 @@
+#include "engine/downloads.h"
+#include "engine/engineprocess.h"
+#include "engine/qtwebbrowser.h"
+#include "fakes/fakepageservices.h"
+#include "fakes/fakeplatform.h"
+#include "form1.h"
+#include "pagedialogs.h"
+#include "xdriver.h"
+#include "xsession.h"
+
+#include <QApplication>
+#include <QDirIterator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QSslKey>
+#include <QSslServer>
+#include <QWebEngineView>
+
+// A server on 127.0.0.1, plain or TLS, that answers each request with `reply`.
+struct Site : QObject
+{
+    std::function<void(QTcpSocket *, const QByteArray &path, const QByteArray &request)> reply;
+    QStringList requests;
+    QTcpServer *server;
+    QHash<QTcpSocket *, QByteArray> buffers;
+
+    explicit Site(QTcpServer *s) : server(s)
+    {
+        s->setParent(this);
+        s->listen(QHostAddress::LocalHost, 0);
+        connect(s, &QTcpServer::pendingConnectionAvailable, this, [this] {
+            while (QTcpSocket *socket = server->nextPendingConnection())
+                connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
+                    if (!(buffers[socket] += socket->readAll()).contains("\r\n\r\n"))
+                        return;
+                    const QByteArray request = buffers.take(socket), path = request.split(' ').value(1);
+                    requests << QString::fromLatin1(path);
+                    reply(socket, path, request);
+                });
+        });
+    }
+    QString url(const QString &path) const
+    {
+        return QStringLiteral("%1://127.0.0.1:%2%3")
+                .arg(qobject_cast<QSslServer *>(server) ? "https" : "http").arg(server->serverPort()).arg(path);
+    }
+    // Closes when the whole body is sent; with a larger length announced, stays open.
+    static void send(QTcpSocket *socket, const QByteArray &status, const QByteArray &headers,
+                     const QByteArray &body, qint64 announced = -1)
+    {
+        socket->write("HTTP/1.1 " + status + "\r\nConnection: close\r\nContent-Length: "
+                      + QByteArray::number(announced < 0 ? body.size() : announced) + "\r\n" + headers
+                      + "\r\n" + body);
+        if (announced < 0)
+            socket->disconnectFromHost();
+    }
+};
+
+// What pages ask, answered by a fake user, against the real engine on a real X server.
+class tst_PageAnswers : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void cleanupTestCase();
+    void login_data();
+    void login();
+    void downloads_data();
+    void downloads();
+    void safeFileName_data();
+    void safeFileName();
+    void certificate_data();
+    void certificate();
+    void printToPdf();
+    void permissions_data();
+    void permissions();
+    void fullScreen_data();
+    void fullScreen();
+    void dialogsShowHostileTextPlainAndShort_data();
+    void dialogsShowHostileTextPlainAndShort();
+
+private:
+    QWebEnginePage *page() const { return m_browser->findChild<QWebEngineView *>()->page(); }
+    QString js(const QString &script) const
+    {
+        QString result = "(no answer)";
+        bool done = false;
+        page()->runJavaScript(script, 0, [&](const QVariant &v) { result = v.toString(), done = true; });
+        (void)QTest::qWaitFor([&] { return done; }, 10000);
+        return result;
+    }
+    bool load(const QString &url) const
+    {
+        QSignalSpy ended(m_browser, &WebBrowser::DownloadComplete);
+        return m_browser->Navigate(url) && ended.wait(20000);
+    }
+
+    QTemporaryDir m_dir;
+    QByteArray m_file;
+    Site m_site{new QTcpServer};
+    Site m_tls{new QSslServer};
+    QList<QPointer<QTcpSocket>> m_held;
+    FakePageServices m_services;
+    QPointer<QtWebBrowser> m_browser; // null once a window it was given to has gone
+};
+
+void tst_PageAnswers::initTestCase()
+{
+    for (int i = 0; i < 1 << 20; ++i)
+        m_file += char(i * 7 % 251);
+    m_site.reply = [this](QTcpSocket *socket, const QByteArray &path, const QByteArray &request) {
+        const QByteArray file = "Content-Disposition: attachment; filename=\"data.bin\"\r\n";
+        if (path == "/auth" && request.contains("Authorization: Basic " + QByteArray("ann:right").toBase64()))
+            Site::send(socket, "200 OK", "", "secret page");
+        else if (path == "/auth")
+            Site::send(socket, "401 Unauthorized", "WWW-Authenticate: Basic realm=\"<b>Staff</b> only\"\r\n",
+                       "server refusal text");
+        else if (path == "/file")
+            Site::send(socket, "200 OK", file, m_file);
+        else if (path == "/hostile")
+            Site::send(socket, "200 OK", "Content-Disposition: attachment; filename=\"../../x\"\r\n", "x");
+        else if (path == "/half") { // breaks off, every time the engine tries again
+            Site::send(socket, "200 OK", file, m_file.left(300000), m_file.size());
+            socket->disconnectFromHost();
+        } else if (path == "/slow") { // held open until the test ends
+            m_held << socket;
+            Site::send(socket, "200 OK", file, m_file.left(100000), m_file.size());
+        } else
+            Site::send(socket, "200 OK", "Content-Type: text/html\r\n",
+                       "<html><head><title>Page</title></head><body style='margin:0'>page text<button "
+                       "style='width:100%;height:90vh' onclick='document.body.requestFullscreen()'>go"
+                       "</button><script>document.onfullscreenchange = () => document.title = "
+                       "document.fullscreenElement ? 'full' : 'normal';</script></body></html>");
+    };
+    m_tls.reply = [](QTcpSocket *socket, const QByteArray &, const QByteArray &) {
+        Site::send(socket, "200 OK", "", "tls secret");
+    };
+    // A self-signed certificate made here, for this run only.
+    QProcess openssl;
+    openssl.start("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj",
+                              "/CN=127.0.0.1", "-keyout", m_dir.filePath("key"), "-out", m_dir.filePath("cert")});
+    QVERIFY2(openssl.waitForFinished(30000) && openssl.exitCode() == 0, "the openssl command is needed");
+    QFile cert(m_dir.filePath("cert")), key(m_dir.filePath("key"));
+    QVERIFY(cert.open(QIODevice::ReadOnly) && key.open(QIODevice::ReadOnly));
+    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+    tls.setLocalCertificate(QSslCertificate(&cert));
+    tls.setPrivateKey(QSslKey(&key, QSsl::Rsa));
+    static_cast<QSslServer *>(m_tls.server)->setSslConfiguration(tls);
+    QFile::remove(cert.fileName()), QFile::remove(key.fileName());
+}
+
+void tst_PageAnswers::init()
+{
+    m_services = FakePageServices();
+    m_site.requests.clear(), m_tls.requests.clear();
+    m_browser = new QtWebBrowser(nullptr, &m_services);
+    m_browser->resize(640, 385);
+    m_browser->show();
+}
+
+void tst_PageAnswers::cleanup()
+{
+    delete m_browser;
+    for (const QPointer<QTcpSocket> &socket : std::as_const(m_held))
+        if (socket)
+            socket->abort();
+    m_held.clear();
+    for (const QString &name : QDir(m_dir.path()).entryList(QDir::Files))
+        QFile::remove(m_dir.filePath(name));
+}
+
+void tst_PageAnswers::cleanupTestCase()
+{
+    // Nothing under HOME but the (empty) download folder: no login, no partial file.
+    // (.pki is the engine's own certificate store, made at its first TLS connection.)
+    const QString home = QDir::homePath();
+    QStringList written;
+    QDirIterator files(home, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                       QDirIterator::Subdirectories);
+    while (files.hasNext())
+        if (const QString path = files.next().mid(home.size()); !path.startsWith("/.pki"))
+            written << path;
+    QVERIFY2(written == QStringList{"/Downloads"}, qPrintable(written.join(", ")));
+}
+
+void tst_PageAnswers::login_data()
+{
+    QTest::addColumn<QStringList>("answers"); // user:password, in turn; then Cancel
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("failedFlags"); // each question's "the last attempt failed"
+    QTest::newRow("right password") << QStringList{"ann:right"} << "secret page" << "0";
+    QTest::newRow("cancel") << QStringList{} << "server refusal text" << "0";
+    QTest::newRow("wrong, then right") << QStringList{"ann:wrong", "ann:right"} << "secret page" << "01";
+    QTest::newRow("wrong, then cancel") << QStringList{"ann:wrong"} << "server refusal text" << "01";
+}
+
+void tst_PageAnswers::login()
+{
+    QFETCH(QStringList, answers);
+    QFETCH(QString, shown);
+    QFETCH(QString, failedFlags);
+    for (const QString &answer : answers)
+        m_services.logins.push_back(Login{answer.section(':', 0, 0), answer.section(':', 1)});
+    QVERIFY(load(m_site.url("/auth")));
+    QTRY_COMPARE(js("document.body.innerText"), shown);
+    QStringList expected;
+    for (const QChar failed : failedFlags)
+        expected << QStringLiteral("login %1|<b>Staff</b> only|%2").arg(QUrl(m_site.url("")).authority(), failed);
+    QCOMPARE(m_services.asked, expected);
+}
+
+enum class Act { Save, CancelDialog, Offline, CancelInWindow, GoOffline, SavePage };
+Q_DECLARE_METATYPE(Act)
+
+void tst_PageAnswers::downloads_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<Act>("act");
+    QTest::addColumn<QString>("proposed"); // the name the save dialog proposes
+    QTest::addColumn<QString>("state");    // in the Downloads window; "" when none is listed
+    QTest::newRow("saved") << "/file" << Act::Save << "data.bin" << "Done";
+    QTest::newRow("hostile name") << "/hostile" << Act::Save << "x" << "Done";
+    QTest::newRow("save page") << "/page" << Act::SavePage << "" << "Done";
+    QTest::newRow("dialog cancelled") << "/file" << Act::CancelDialog << "data.bin" << "";
+    QTest::newRow("server breaks off") << "/half" << Act::Save << "data.bin"
+                                       << "Failed: the server broke off the transfer";
+    QTest::newRow("offline") << "/file" << Act::Offline << "" << "";
+    QTest::newRow("cancelled in the window") << "/slow" << Act::CancelInWindow << "data.bin" << "Cancelled";
+    QTest::newRow("going offline") << "/slow" << Act::GoOffline << "data.bin"
+                                   << "Cancelled: the browser went offline";
+}
+
+void tst_PageAnswers::downloads()
+{
+    QFETCH(QString, path);
+    QFETCH(Act, act);
+    QFETCH(QString, proposed);
+    QFETCH(QString, state);
+    const QString target = m_dir.filePath("saved.bin");
+    m_services.saveTo = act == Act::CancelDialog ? QString() : target;
+    m_browser->setOffline(act == Act::Offline);
+    QVERIFY(load(m_site.url(path)));
+    if (act == Act::SavePage)
+        page()->triggerAction(QWebEnginePage::SavePage);
+    if (act == Act::Offline)
+        QCOMPARE(m_site.requests, QStringList());
+    QTRY_COMPARE(m_services.asked.size(), act == Act::Offline ? 0 : 1);
+    if (!proposed.isEmpty())
+        QCOMPARE(m_services.asked, QStringList{"save " + QDir::home().filePath("Downloads/" + proposed)});
+    DownloadsWindow *window = nullptr;
+    const auto shown = [&](int column) {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if ((window = qobject_cast<DownloadsWindow *>(w)))
+                return window->text(0, column);
+        return QString();
+    };
+    if (act == Act::CancelInWindow || act == Act::GoOffline) {
+        QTRY_COMPARE(shown(2), "Running");
+        window->select(0);
+        if (act == Act::GoOffline)
+            m_browser->setOffline(true);
+        else
+            window->findChild<QPushButton *>("cancelDownload")->click();
+    }
+    if (!state.isEmpty())
+        QTRY_COMPARE(shown(2), state);
+    QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), state == "Done" ? QStringList{"saved.bin"} : QStringList());
+    QFile saved(target);
+    if (act == Act::Save && state == "Done" && saved.open(QIODevice::ReadOnly))
+        QCOMPARE(saved.readAll(), path == "/file" ? m_file : QByteArray("x"));
+    if (act == Act::SavePage && saved.open(QIODevice::ReadOnly))
+        QVERIFY(saved.readAll().replace("=\r\n", "").contains("page text")); // quoted-printable
+}
+
+void tst_PageAnswers::safeFileName_data()
+{
+    QTest::addColumn<QString>("suggested");
+    QTest::addColumn<QString>("expected"); // "" when only the rules are checked
+    QTest::newRow("climbs out") << "../../x" << "x";
+    QTest::newRow("backslashes") << "..\\..\\win.ini" << "win.ini";
+    QTest::newRow("hidden file") << ".bashrc" << "bashrc";
+    QTest::newRow("dot dot") << ".." << "download";
+    QTest::newRow("empty") << "" << "download";
+    QTest::newRow("line break") << "a\nb.txt" << "ab.txt";
+    QTest::newRow("direction override") << QString::fromUtf8("evil\u202Etxt.exe") << "eviltxt.exe";
+    QTest::newRow("300 characters") << QString(296, 'y') + ".txt" << "";
+    QTest::newRow("300 wide characters") << QString(300, QChar(0x4E2D)) << "";
+}
+
+void tst_PageAnswers::safeFileName()
+{
+    QFETCH(QString, suggested);
+    QFETCH(QString, expected);
+    const QString name = Downloads::safeFileName(suggested);
+    if (!expected.isEmpty())
+        QCOMPARE(name, expected);
+    QVERIFY(!name.isEmpty() && !name.startsWith('.') && !name.contains('/') && !name.contains('\\'));
+    QVERIFY(name.toUtf8().size() <= 255); // what a file system takes
+    for (const QChar c : name)
+        QVERIFY(c.category() != QChar::Other_Control && c.category() != QChar::Other_Format);
+    QCOMPARE(name.endsWith(".txt"), suggested.endsWith(".txt"));
+}
+
+void tst_PageAnswers::certificate_data()
+{
+    QTest::addColumn<bool>("proceed");
+    QTest::newRow("go back") << false;
+    QTest::newRow("continue") << true;
+}
+
+void tst_PageAnswers::certificate()
+{
+    QFETCH(bool, proceed);
+    m_services.proceed = proceed;
+    const QString host = QUrl(m_tls.url("")).authority();
+    const QString question = "certificate " + host + "|it is not issued by anyone this computer trusts|1";
+    QVERIFY(load(m_tls.url("/")));
+    QCOMPARE(m_services.asked, QStringList{question});
+    auto *notice = m_browser->findChild<QLabel *>("certificateNotice");
+    QCOMPARE(notice && notice->isVisible(), !proceed);
+    QCOMPARE(js("document.body.innerText").contains("tls secret"), proceed);
+    if (!proceed) {
+        QCOMPARE(m_tls.requests, QStringList());
+        QVERIFY(notice->text().contains(host) && notice->text().contains("not issued by anyone"));
+        return;
+    }
+    QVERIFY(load(m_tls.url("/again")));
+    QCOMPARE(m_services.asked.size(), 1); // for this session
+    delete m_browser; // a new session asks again
+    m_browser = new QtWebBrowser(nullptr, &m_services);
+    QVERIFY(load(m_tls.url("/")));
+    QCOMPARE(m_services.asked, QStringList({question, question}));
+}
+
+void tst_PageAnswers::printToPdf()
+{
+    m_services.pdfFile = m_dir.filePath("page.pdf");
+    QVERIFY(load(m_site.url("/page")));
+    js("window.print()");
+    QTRY_VERIFY(QFileInfo(m_services.pdfFile).size() > 0);
+    QCOMPARE(m_services.asked, QStringList{"print"});
+    QProcess text;
+    text.start("pdftotext", {m_services.pdfFile, "-"});
+    QVERIFY2(text.waitForFinished(20000), "pdftotext (poppler-utils) is needed");
+    QVERIFY(text.readAllStandardOutput().contains("page text"));
+}
+
+void tst_PageAnswers::permissions_data()
+{
+    QTest::addColumn<QString>("script"); // sets the page's title to what the page was told
+    QTest::addColumn<bool>("allow");
+    QTest::addColumn<QString>("told");
+    QTest::addColumn<QString>("question");
+    const QString notify = "Notification.requestPermission().then(p => { document.title = p;"
+                           " if (p == 'granted') new Notification('Hi <b>you</b>', {body: 'news'}); })";
+    const QString locate = "navigator.geolocation.getCurrentPosition(() => document.title = 'located',"
+                           " e => document.title = 'error ' + e.code)";
+    QTest::newRow("notifications allowed") << notify << true << "granted" << "show notifications";
+    QTest::newRow("notifications denied") << notify << false << "denied" << "show notifications";
+    QTest::newRow("location denied") << locate << false << "error 1" << "know your location";
+}
+
+void tst_PageAnswers::permissions()
+{
+    QFETCH(QString, script);
+    QFETCH(bool, allow);
+    QFETCH(QString, told);
+    QFETCH(QString, question);
+    m_services.allow = allow;
+    QVERIFY(load(m_site.url("/page")));
+    for (int round = 0; round < 2; ++round) { // the second time, the session's answer holds
+        js("document.title = 'asking'; " + script);
+        QTRY_COMPARE(page()->title(), told);
+        QCOMPARE(m_services.asked, QStringList{"permission " + m_site.url("") + " " + question});
+    }
+    const QString shown = m_site.url("") + "|Hi <b>you</b>|news";
+    QTRY_COMPARE(m_services.notifications, allow ? QStringList({shown, shown}) : QStringList());
+}
+
+void tst_PageAnswers::fullScreen_data()
+{
+    QTest::addColumn<bool>("byEsc");
+    QTest::newRow("left with Esc") << true;
+    QTest::newRow("left by the page") << false;
+}
+
+void tst_PageAnswers::fullScreen()
+{
+    QFETCH(bool, byEsc);
+    FakePlatform platform;
+    delete m_browser;
+    Form1 form(m_browser = new QtWebBrowser(nullptr, &m_services), platform);
+    form.Form_Load();
+    QVERIFY(load(m_site.url("/page")));
+    QWebEngineView *view = m_browser->findChild<QWebEngineView *>();
+    QWebEnginePage *page = view->page();
+    const auto layout = [&form] {
+        QStringList rows{QVariant(form.geometry()).toString()};
+        for (const QWidget *w : form.findChildren<QWidget *>())
+            rows << w->objectName() + QVariant(w->geometry()).toString() + QString::number(w->isVisible());
+        return rows;
+    };
+    QVERIFY(QTest::qWaitForWindowActive(&form)); // placed by the window manager
+    const QStringList before = layout();
+    const auto fullWindow = [page] { return QWebEngineView::forPage(page)->window(); };
+
+    XDriver x(qEnvironmentVariable("DISPLAY"));
+    const QPoint button = form.brwWebBrowser->mapToGlobal(form.brwWebBrowser->rect().center());
+    QVERIFY(x.click(button.x(), button.y())); // a real click: only a user may ask for full screen
+    QTRY_COMPARE(page->title(), "full");
+    QTRY_VERIFY(fullWindow() != &form && fullWindow()->isActiveWindow());
+    QCOMPARE(fullWindow()->geometry(), QApplication::primaryScreen()->geometry());
+    if (byEsc)
+        QVERIFY(x.key("Escape"));
+    else
+        page->runJavaScript("document.exitFullscreen()");
+    QTRY_COMPARE(page->title(), "normal");
+    QCOMPARE(QWebEngineView::forPage(page), view);
+    QCOMPARE(view->geometry(), m_browser->rect());
+    QTRY_COMPARE(layout(), before);
+}
+
+void tst_PageAnswers::dialogsShowHostileTextPlainAndShort_data()
+{
+    QTest::addColumn<QWidget *>("dialog");
+    const QString bad = "<b>Bank</b>\n<img src=x>" + QString(300, 'A');
+    QTest::newRow("login") << static_cast<QWidget *>(new LoginDialog(nullptr, {bad, bad, false, true}));
+    QTest::newRow("certificate") << static_cast<QWidget *>(new CertificateDialog(nullptr, {bad, "it is", true}));
+    QTest::newRow("permission") << static_cast<QWidget *>(new PermissionPrompt(bad, "see", [](bool) {}));
+    QTest::newRow("notification") << static_cast<QWidget *>(new NotificationPopup(bad, bad, bad));
+}
+
+void tst_PageAnswers::dialogsShowHostileTextPlainAndShort()
+{
+    QFETCH(QWidget *, dialog);
+    std::unique_ptr<QWidget> owner(dialog);
+    bool markupShown = false;
+    for (const QLabel *label : dialog->findChildren<QLabel *>()) {
+        QCOMPARE(label->textFormat(), Qt::PlainText);
+        QVERIFY2(label->text().size() < 160 && !label->text().contains('\n'), qPrintable(label->text()));
+        markupShown |= label->text().contains("<b>Bank</b> <img src=x>AAA");
+    }
+    QVERIFY(markupShown);
+    QVERIFY(dialog->windowModality() != Qt::ApplicationModal);
+    const QList<QLineEdit *> edits = dialog->findChildren<QLineEdit *>(); // user name, password
+    if (!edits.isEmpty())
+        QCOMPARE(edits.last()->echoMode(), QLineEdit::Password);
+}
+
+int main(int argc, char *argv[])
+{
+    // The test runs itself again on an X server of its own, in a home of its own (to
+    // see that nothing is written there).
+    if (qEnvironmentVariableIsEmpty("VELT_OWN_DISPLAY")) {
+        QCoreApplication core(argc, argv);
+        XSession x;
+        QTemporaryDir home, runtime;
+        QString why;
+        if (!x.start(&why) || !QDir(home.path()).mkdir("Downloads"))
+            return qCritical("%s", qPrintable(why)), 1;
+        QProcessEnvironment env = x.environment();
+        for (const char *name : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"})
+            env.remove(name);
+        env.insert("HOME", home.path());
+        env.insert("XDG_RUNTIME_DIR", runtime.path());
+        env.insert("VELT_OWN_DISPLAY", "1");
+        QProcess self;
+        self.setProcessEnvironment(env);
+        self.setProcessChannelMode(QProcess::ForwardedChannels);
+        self.start(QCoreApplication::applicationFilePath(), QCoreApplication::arguments().mid(1));
+        self.waitForFinished(-1);
+        return self.exitStatus() == QProcess::NormalExit ? self.exitCode() : 1;
+    }
+    prepareEngineProcess();
+    QApplication app(argc, argv);
+    tst_PageAnswers test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_pageanswers.moc"
