@@ -32,11 +32,11 @@ void ClickArea::mousePressEvent(QMouseEvent *event)
 
 void ClickArea::mouseReleaseEvent(QMouseEvent *event)
 {
-    const bool click = m_pressed && event->button() == Qt::LeftButton
+    const bool isClick = m_pressed && event->button() == Qt::LeftButton
             && rect().contains(event->position().toPoint());
     m_pressed = false;
-    if (click)
-        emit clicked();
+    if (isClick)
+        click();
 }
 
 void ClickArea::mouseMoveEvent(QMouseEvent *)

@@ -15,6 +15,9 @@ public:
     void setPicture(const QPixmap &picture);
     QPixmap picture() const { return m_picture; }
 
+    // What a click with the mouse does, for the keyboard and assistive technology.
+    void click() { emit clicked(); }
+
 signals:
     void clicked();
     void mouseMoved();
