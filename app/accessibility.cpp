@@ -98,9 +98,10 @@ private:
     }
 };
 
-// An editable combo box named by its accessible name, its text being its value. Qt
-// on Linux names a combo box by its text and expects a label beside it to name it;
-// the address box has no label and would be read out as whatever address it holds.
+// A combo box named by its accessible name, its text being its value. Qt on Linux
+// names a combo box by its text and expects a label beside it to name it; the
+// address box has no label and would be read out as whatever address it holds.
+// Chosen when the box is first asked for, so its name must be set before.
 class NamedComboBox : public QAccessibleWidget
 {
 public:
@@ -118,14 +119,14 @@ public:
     }
 
     // The drop-down list, then the text line, as Qt's own combo box has them.
-    int childCount() const override { return 2; }
+    int childCount() const override { return box()->isEditable() ? 2 : 1; }
 
     QAccessibleInterface *child(int index) const override
     {
         QObject *part = nullptr;
         if (index == 0)
             part = box()->view();
-        else if (index == 1)
+        else if (index == 1 && box()->isEditable())
             part = box()->lineEdit();
         return part ? QAccessible::queryAccessibleInterface(part) : nullptr;
     }
@@ -136,7 +137,7 @@ public:
             return -1;
         if (child->object() == box()->view())
             return 0;
-        return child->object() == box()->lineEdit() ? 1 : -1;
+        return child->object() && child->object() == box()->lineEdit() ? 1 : -1;
     }
 
     QAccessibleInterface *childAt(int x, int y) const override
@@ -181,7 +182,7 @@ QAccessibleInterface *accessibleInterface(const QString &className, QObject *obj
         return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::StatusBar);
     if (className == u"QComboBox") {
         auto *box = static_cast<QComboBox *>(object);
-        if (box->isEditable() && !box->accessibleName().isEmpty())
+        if (!box->accessibleName().isEmpty())
             return new NamedComboBox(box);
     }
     return nullptr;

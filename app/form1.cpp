@@ -162,6 +162,9 @@ Form1::Form1(WebBrowser *engine, Platform &platform, QWidget *parent)
 
     cboAddress = new QComboBox(this);
     cboAddress->setObjectName(QStringLiteral("cboAddress"));
+    // Named for assistive technology, which would otherwise read out the address it
+    // holds; before anything else, since the box's accessible kind is chosen once.
+    cboAddress->setAccessibleName(QStringLiteral("Address"));
     cboAddress->setEditable(true);
     // The list is ours to keep: nothing is inserted, sorted or merged behind our back,
     // and Enter on a listed text must not count as a pick.
@@ -180,8 +183,6 @@ Form1::Form1(WebBrowser *engine, Platform &platform, QWidget *parent)
     // without passing them through the line edit's filters.
     cboAddress->installEventFilter(this);
     connect(cboAddress, &QComboBox::activated, this, &Form1::cboAddress_Click);
-    // Named for assistive technology, which would otherwise read out the address it holds.
-    cboAddress->setAccessibleName(QStringLiteral("Address"));
     cboAddress->lineEdit()->setAccessibleName(QStringLiteral("Address"));
 
     StatusBar1 = new StatusBar(twipsToPixels(kPanelWidth), this);

@@ -55,6 +55,8 @@ private slots:
     void controlsFollowTheTable();
     void creditsWrapIntoTheirThreeParts();
     void okShowsMainWindowThenHidesAndCollapses();
+    void keysPressOk_data();
+    void keysPressOk();
     void openingAnimation_data();
     void openingAnimation();
     void closeBoxDiscardsAndATickBuildsItAfreshHidden();
@@ -189,6 +191,23 @@ void tst_Form2::okShowsMainWindowThenHidesAndCollapses()
     // The timer then grows the hidden window back without showing it.
     QCOMPARE(tickUntilStopped(), 6);
     QVERIFY(!m_slot->isVisible());
+}
+
+void tst_Form2::keysPressOk_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("Escape") << int(Qt::Key_Escape);
+    QTest::newRow("Return") << int(Qt::Key_Return);
+}
+
+void tst_Form2::keysPressOk()
+{
+    QFETCH(int, key);
+    openAboutWindow(m_slot, m_main.get(), m_timer.get());
+    QCOMPARE(tickUntilStopped(), 6);
+    QVERIFY(QTest::qWaitForWindowActive(m_slot));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+    QVERIFY(m_main->isVisible() && m_slot && !m_slot->isVisible() && m_timer->isActive());
 }
 
 void tst_Form2::openingAnimation_data()
