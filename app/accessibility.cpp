@@ -112,12 +112,6 @@ public:
         return t == QAccessible::Value ? box()->currentText() : QAccessibleWidget::text(t);
     }
 
-    void setText(QAccessible::Text t, const QString &text) override
-    {
-        if (t == QAccessible::Value)
-            box()->setEditText(text);
-    }
-
     // The drop-down list, then the text line, as Qt's own combo box has them.
     int childCount() const override { return box()->isEditable() ? 2 : 1; }
 
