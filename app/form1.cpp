@@ -230,7 +230,7 @@ void Form1::buildBand()
         area->raise();
         m_areas[i] = area;
     }
-    area("Image1")->setPicture(QPixmap(QString::fromLatin1(kBandPicture)));
+    area("Image1")->setPicture(QString::fromLatin1(kBandPicture));
 }
 
 void Form1::bindCommands()

@@ -1,4 +1,5 @@
 #include "engine/engineprocess.h"
+#include "engine/pageaccessibility.h"
 #include "engine/qtwebbrowser.h"
 #include "fakes/fakeplatform.h"
 #include "form1.h"
@@ -8,6 +9,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QDBusConnection>
 #include <QLineEdit>
 #include <QProcess>
 #include <QSignalSpy>
@@ -37,8 +39,7 @@ bool holds(QAccessibleInterface *iface, QAccessible::Role role, const QString &n
 // using Qt's tree, loads a page and says whether the page's link is in the tree.
 int pageTreeChild(bool assistiveTechActive)
 {
-    QtWebBrowser engine;
-    engine.setAssistiveTechQuery([assistiveTechActive] { return assistiveTechActive; });
+    QtWebBrowser engine(nullptr, [assistiveTechActive] { return assistiveTechActive; });
     engine.resize(400, 300);
     engine.show();
     QSignalSpy done(&engine, &WebBrowser::DownloadComplete);
@@ -51,6 +52,18 @@ int pageTreeChild(bool assistiveTechActive)
     std::printf("%s\n", found ? "exposed" : "hidden");
     return 0;
 }
+
+// The status object of an accessibility bus, as the desktop's serves it.
+class A11yStatus : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.a11y.Status")
+    Q_PROPERTY(bool IsEnabled MEMBER isEnabled)
+    Q_PROPERTY(bool ScreenReaderEnabled MEMBER screenReaderEnabled)
+public:
+    bool isEnabled = false;
+    bool screenReaderEnabled = false;
+};
 
 } // namespace
 
@@ -117,6 +130,28 @@ private slots:
 
         press("Ctrl+L");
         QCOMPARE(QApplication::focusWidget(), form.cboAddress);
+    }
+
+    // The desktop's answer, from a session bus of the test's own.
+    void desktopAnswer()
+    {
+        qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+        QVERIFY(!desktopAssistiveTechActive()); // no session bus: none is started to ask
+        QProcess daemon;
+        daemon.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address"});
+        QVERIFY(daemon.waitForReadyRead(10000));
+        qputenv("DBUS_SESSION_BUS_ADDRESS", daemon.readLine().trimmed());
+        QVERIFY(!desktopAssistiveTechActive()); // a bus, but no accessibility bus on it
+        A11yStatus status;
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        QVERIFY(bus.registerObject(QStringLiteral("/org/a11y/bus"), &status, QDBusConnection::ExportAllProperties));
+        QVERIFY(bus.registerService(QStringLiteral("org.a11y.Bus")));
+        for (const auto &[enabled, screenReader] : {std::pair(false, false), {true, false}, {false, true}}) {
+            status.isEnabled = enabled;
+            status.screenReaderEnabled = screenReader;
+            QCOMPARE(desktopAssistiveTechActive(), enabled || screenReader);
+        }
+        qunsetenv("DBUS_SESSION_BUS_ADDRESS");
     }
 
     void pageTreeOnlyWithAssistiveTech_data()
