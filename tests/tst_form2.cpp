@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTest>
 #include <QTextLayout>
 #include <QTimer>
@@ -100,7 +101,7 @@ void tst_Form2::window()
     QCOMPARE(window.windowTitle(), QStringLiteral("About Velt Browser"));
     QCOMPARE(window.geometry(), toPixels(kForm2ClientArea));
     const QList<QSize> icons = window.windowIcon().availableSizes();
-    QVERIFY(icons.size() == 2 && icons.contains(QSize(32, 32)) && icons.contains(QSize(16, 16)));
+    QCOMPARE(QSet<QSize>(icons.begin(), icons.end()), (QSet<QSize>{{16, 16}, {32, 32}, {64, 64}})); // 64: for 2x screens
     window.show();
     window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window));
