@@ -201,6 +201,8 @@ Form1::Form1(WebBrowser *engine, Platform &platform, QWidget *parent)
     m_addressMessage->setWordWrap(true);
     m_addressMessage->setTextFormat(Qt::PlainText);
     m_addressMessage->hide();
+    // Where it shows, under the box: assistive technology reads it after the box.
+    m_addressMessage->move(cboAddress->geometry().bottomLeft() + QPoint(0, 1));
     m_addressMessageTimer = new QTimer(this);
     m_addressMessageTimer->setSingleShot(true);
     m_addressMessageTimer->setInterval(kAddressMessageMs);
