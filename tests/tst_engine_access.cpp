@@ -10,50 +10,41 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDBusConnection>
-#include <QLineEdit>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWebEngineView>
 
-#include <cstdio>
-
 namespace {
 
-// Whether the accessibility tree under `iface` holds a node of this role and name.
-bool holds(QAccessibleInterface *iface, QAccessible::Role role, const QString &name, int depth = 0)
+bool holdsLink(QAccessibleInterface *node, const QString &name)
 {
-    if (!iface || depth > 30)
-        return false;
-    if (iface->role() == role && iface->text(QAccessible::Name) == name)
+    if (node && node->role() == QAccessible::Link && node->text(QAccessible::Name) == name)
         return true;
-    for (int i = 0; i < iface->childCount(); ++i) {
-        if (holds(iface->child(i), role, name, depth + 1))
+    for (int i = 0; node && i < node->childCount(); ++i) {
+        if (holdsLink(node->child(i), name))
             return true;
     }
     return false;
 }
 
-// Run in a process of its own, since the engine reads its switch once per process:
-// starts the engine as the desktop is said to answer, with assistive technology
-// using Qt's tree, loads a page and says whether the page's link is in the tree.
+// Run in a process of its own, as the engine reads its switch once per process: the
+// engine starts with the given answer, and once a screen reader uses Qt's tree, the
+// exit code says whether the page's link is in it (0) or not (1).
 int pageTreeChild(bool assistiveTechActive)
 {
     QtWebBrowser engine(nullptr, [assistiveTechActive] { return assistiveTechActive; });
-    engine.resize(400, 300);
     engine.show();
     QSignalSpy done(&engine, &WebBrowser::DownloadComplete);
     engine.Navigate(QStringLiteral("data:text/html,<h1>Heading</h1><a href='x.html'>Velt link</a>"));
     if (!QTest::qWaitFor([&] { return done.count() > 0 && !engine.Busy(); }, 20000))
         return 2;
     QAccessible::setActive(true);
-    QAccessibleInterface *root = QAccessible::queryAccessibleInterface(&engine);
-    const bool found = QTest::qWaitFor([&] { return holds(root, QAccessible::Link, QStringLiteral("Velt link")); }, 5000);
-    std::printf("%s\n", found ? "exposed" : "hidden");
-    return 0;
+    QAccessibleInterface *tree = QAccessible::queryAccessibleInterface(&engine);
+    return QTest::qWaitFor([&] { return holdsLink(tree, QStringLiteral("Velt link")); }, 5000) ? 0 : 1;
 }
 
-// The status object of an accessibility bus, as the desktop's serves it.
+// The status object of an accessibility bus.
 class A11yStatus : public QObject
 {
     Q_OBJECT
@@ -75,41 +66,31 @@ class tst_EngineAccess : public QObject
     FakePlatform m_platform;
 
 private slots:
-    // Keys pressed while the page has the focus reach the window's commands.
+    // The page has the focus, and the keys still reach the window's commands.
     void keysFromThePage()
     {
-        for (const QString name : {"a", "b", "slow"})
-            m_server.setPage("/" + name + ".html", "<html><body><p>" + name.toUtf8() + "</p></body></html>");
         auto *engine = new QtWebBrowser;
         Form1 form(engine, m_platform);
         form.Form_Load();
         QVERIFY(QTest::qWaitForWindowActive(&form));
-        const auto shows = [&](const char *path) {
-            return !engine->Busy() && engine->LocationURL() == m_server.url(path).toString();
-        };
         const auto press = [&](const char *key) {
             QTest::keyClick(form.windowHandle(), QKeySequence(key)[0].key(), QKeySequence(key)[0].keyboardModifiers());
         };
+        const auto shows = [&](const char *path) {
+            return !engine->Busy() && engine->LocationURL() == m_server.url(path).toString();
+        };
         for (const char *path : {"/a.html", "/b.html"}) {
+            m_server.setPage(path, "<p>page</p>");
             QVERIFY(engine->Navigate(m_server.url(path).toString()));
             QTRY_VERIFY_WITH_TIMEOUT(shows(path), 20000);
         }
         auto *view = engine->findChild<QWebEngineView *>();
-        QWidget *page = view->focusProxy();
-        QVERIFY(page);
-        page->setFocus();
-        QTRY_COMPARE(QApplication::focusWidget(), page);
+        view->focusProxy()->setFocus(); // where a click into the page puts it
+        QTRY_COMPARE(QApplication::focusWidget(), view->focusProxy());
 
         press("Alt+Left");
         QTRY_VERIFY_WITH_TIMEOUT(shows("/a.html"), 20000);
         QCOMPARE(form.StatusBar1->panelText(1), QStringLiteral("  Back"));
-        press("Alt+Right");
-        QTRY_VERIFY_WITH_TIMEOUT(shows("/b.html"), 20000);
-        const int hits = m_server.hits("/b.html");
-        press("F5");
-        QTRY_COMPARE_WITH_TIMEOUT(m_server.hits("/b.html"), hits + 1, 20000);
-        QTRY_VERIFY_WITH_TIMEOUT(shows("/b.html"), 20000);
-
         press("Ctrl++");
         QTRY_COMPARE(view->zoomFactor(), 1.1);
         press("Ctrl+-");
@@ -118,16 +99,13 @@ private slots:
         press("Ctrl+0");
         QTRY_COMPARE(view->zoomFactor(), 1.0);
 
-        // Escape stops a load that the server holds.
-        m_server.hold("/slow.html");
+        m_server.hold("/held.html");
         QSignalSpy requested(&m_server, &HttpServer::requested);
-        QVERIFY(engine->Navigate(m_server.url("/slow.html").toString()));
-        QTRY_VERIFY_WITH_TIMEOUT(requested.contains({"/slow.html"}), 20000);
-        QCOMPARE(QApplication::focusWidget(), page);
+        QVERIFY(engine->Navigate(m_server.url("/held.html").toString()));
+        QTRY_VERIFY_WITH_TIMEOUT(requested.contains({"/held.html"}), 20000);
         press("Esc");
-        QTRY_VERIFY_WITH_TIMEOUT(!engine->Busy(), 20000);
-        m_server.release("/slow.html");
-
+        QTRY_VERIFY_WITH_TIMEOUT(!engine->Busy(), 20000); // stopped, still unanswered
+        m_server.release("/held.html");
         press("Ctrl+L");
         QCOMPARE(QApplication::focusWidget(), form.cboAddress);
     }
@@ -136,12 +114,12 @@ private slots:
     void desktopAnswer()
     {
         qunsetenv("DBUS_SESSION_BUS_ADDRESS");
-        QVERIFY(!desktopAssistiveTechActive()); // no session bus: none is started to ask
+        QVERIFY(!desktopAssistiveTechActive()); // no session bus, and none started to ask
         QProcess daemon;
         daemon.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address"});
         QVERIFY(daemon.waitForReadyRead(10000));
         qputenv("DBUS_SESSION_BUS_ADDRESS", daemon.readLine().trimmed());
-        QVERIFY(!desktopAssistiveTechActive()); // a bus, but no accessibility bus on it
+        QVERIFY(!desktopAssistiveTechActive()); // a bus without an accessibility bus
         A11yStatus status;
         QDBusConnection bus = QDBusConnection::sessionBus();
         QVERIFY(bus.registerObject(QStringLiteral("/org/a11y/bus"), &status, QDBusConnection::ExportAllProperties));
@@ -157,28 +135,26 @@ private slots:
     void pageTreeOnlyWithAssistiveTech_data()
     {
         QTest::addColumn<bool>("answer");
-        QTest::addColumn<QByteArray>("userSetting");
-        QTest::addColumn<QString>("tree");
-        QTest::newRow("assistive technology active") << true << QByteArray() << "exposed";
-        QTest::newRow("none active") << false << QByteArray() << "hidden";
-        QTest::newRow("none active, the user asks for it") << false << QByteArray("1") << "exposed";
+        QTest::addColumn<QString>("userSetting");
+        QTest::addColumn<int>("linkInTree"); // 0 yes, 1 no
+        QTest::newRow("assistive technology active") << true << QString() << 0;
+        QTest::newRow("none active") << false << QString() << 1;
+        QTest::newRow("none active, the user asks for it") << false << "1" << 0;
     }
     void pageTreeOnlyWithAssistiveTech()
     {
         QFETCH(bool, answer);
-        QFETCH(QByteArray, userSetting);
-        QFETCH(QString, tree);
-        QProcess child;
+        QFETCH(QString, userSetting);
+        QFETCH(int, linkInTree);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove(QStringLiteral("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY"));
         if (!userSetting.isEmpty())
-            env.insert(QStringLiteral("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY"), QString::fromLatin1(userSetting));
+            env.insert(QStringLiteral("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY"), userSetting);
+        QProcess child;
         child.setProcessEnvironment(env);
-        child.start(QCoreApplication::applicationFilePath(),
-                    {QStringLiteral("--page-tree"), answer ? QStringLiteral("yes") : QStringLiteral("no")});
+        child.start(QCoreApplication::applicationFilePath(), {"--page-tree", answer ? "yes" : "no"});
         QVERIFY(child.waitForFinished(60000));
-        QCOMPARE(child.exitCode(), 0);
-        QCOMPARE(QString::fromLatin1(child.readAllStandardOutput()).trimmed(), tree);
+        QCOMPARE(child.exitCode(), linkInTree);
     }
 };
 

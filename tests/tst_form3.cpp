@@ -50,8 +50,6 @@ private slots:
     void readouts_data();
     void readouts();
     void backKeepsTimersAndHandGoing();
-    void keysPressBack_data();
-    void keysPressBack();
     void closingDiscardsAndReopeningStartsAfresh();
     void pictureAndRepaints();
 
@@ -170,23 +168,6 @@ void tst_Form3::backKeepsTimersAndHandGoing()
     const double before = form->hand().sweepAngle();
     QCOMPARE(showTimeWindow(m_slot, m_main), form);
     QVERIFY(form->isVisible() && form->hand().sweepAngle() >= before);
-}
-
-void tst_Form3::keysPressBack_data()
-{
-    QTest::addColumn<int>("key");
-    QTest::newRow("Escape") << int(Qt::Key_Escape);
-    QTest::newRow("Return") << int(Qt::Key_Return);
-    QTest::newRow("keypad Enter") << int(Qt::Key_Enter);
-}
-
-void tst_Form3::keysPressBack()
-{
-    QFETCH(int, key);
-    Form3 *form = showTimeWindow(m_slot, m_main);
-    QVERIFY(QTest::qWaitForWindowActive(form));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
-    QVERIFY(m_main->isVisible() && m_slot && !form->isVisible());
 }
 
 void tst_Form3::closingDiscardsAndReopeningStartsAfresh()
