@@ -1,19 +1,13 @@
 #include "engine/engineprocess.h"
 #include "engine/pageaccessibility.h"
 #include "engine/qtwebbrowser.h"
-#include "fakes/fakeplatform.h"
-#include "form1.h"
-#include "httpserver.h"
-#include "statusbar.h"
 
 #include <QAccessible>
 #include <QApplication>
-#include <QComboBox>
 #include <QDBusConnection>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
-#include <QWebEngineView>
 
 namespace {
 
@@ -58,58 +52,13 @@ public:
 
 } // namespace
 
-// The keys and the page's accessibility against the real engine.
+// Page content for assistive technology: the desktop's answer, and the real engine's
+// switch following it.
 class tst_EngineAccess : public QObject
 {
     Q_OBJECT
-    HttpServer m_server;
-    FakePlatform m_platform;
 
 private slots:
-    // The page has the focus, and the keys still reach the window's commands.
-    void keysFromThePage()
-    {
-        auto *engine = new QtWebBrowser;
-        Form1 form(engine, m_platform);
-        form.Form_Load();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
-        const auto press = [&](const char *key) {
-            QTest::keyClick(form.windowHandle(), QKeySequence(key)[0].key(), QKeySequence(key)[0].keyboardModifiers());
-        };
-        const auto shows = [&](const char *path) {
-            return !engine->Busy() && engine->LocationURL() == m_server.url(path).toString();
-        };
-        for (const char *path : {"/a.html", "/b.html"}) {
-            m_server.setPage(path, "<p>page</p>");
-            QVERIFY(engine->Navigate(m_server.url(path).toString()));
-            QTRY_VERIFY_WITH_TIMEOUT(shows(path), 20000);
-        }
-        auto *view = engine->findChild<QWebEngineView *>();
-        view->focusProxy()->setFocus(); // where a click into the page puts it
-        QTRY_COMPARE(QApplication::focusWidget(), view->focusProxy());
-
-        press("Alt+Left");
-        QTRY_VERIFY_WITH_TIMEOUT(shows("/a.html"), 20000);
-        QCOMPARE(form.StatusBar1->panelText(1), QStringLiteral("  Back"));
-        press("Ctrl++");
-        QTRY_COMPARE(view->zoomFactor(), 1.1);
-        press("Ctrl+-");
-        press("Ctrl+-");
-        QTRY_COMPARE(view->zoomFactor(), 0.9);
-        press("Ctrl+0");
-        QTRY_COMPARE(view->zoomFactor(), 1.0);
-
-        m_server.hold("/held.html");
-        QSignalSpy requested(&m_server, &HttpServer::requested);
-        QVERIFY(engine->Navigate(m_server.url("/held.html").toString()));
-        QTRY_VERIFY_WITH_TIMEOUT(requested.contains({"/held.html"}), 20000);
-        press("Esc");
-        QTRY_VERIFY_WITH_TIMEOUT(!engine->Busy(), 20000); // stopped, still unanswered
-        m_server.release("/held.html");
-        press("Ctrl+L");
-        QCOMPARE(QApplication::focusWidget(), form.cboAddress);
-    }
-
     // The desktop's answer, from a session bus of the test's own.
     void desktopAnswer()
     {
