@@ -27,7 +27,7 @@ bool holdsLink(QAccessibleInterface *node, const QString &name)
 // exit code says whether the page's link is in it (0) or not (1).
 int pageTreeChild(bool assistiveTechActive)
 {
-    QtWebBrowser engine(nullptr, [assistiveTechActive] { return assistiveTechActive; });
+    QtWebBrowser engine(nullptr, nullptr, [assistiveTechActive] { return assistiveTechActive; });
     engine.show();
     QSignalSpy done(&engine, &WebBrowser::DownloadComplete);
     engine.Navigate(QStringLiteral("data:text/html,<h1>Heading</h1><a href='x.html'>Velt link</a>"));
