@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPalette>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 
 #include <cmath>
@@ -77,6 +78,10 @@ void Form2::buildControls()
     Label1 = findChild<QLabel *>(QStringLiteral("Label1"));
     Label2 = findChild<QLabel *>(QStringLiteral("Label2"));
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+    // As in a dialog, Escape and Return press OK.
+    auto *keys = new QShortcut(this);
+    keys->setKeys({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    connect(keys, &QShortcut::activated, Command1, &QPushButton::click);
 }
 
 // Outer and client size: Qt sizes a window by its client area (geometry()); the

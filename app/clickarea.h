@@ -3,6 +3,8 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include <optional>
+
 // An invisible click area laid over the picture band (a caption-less transparent
 // label or a picture-less image area), or the band itself when it has a picture.
 // It takes clicks even though nothing of it is drawn.
@@ -12,8 +14,16 @@ class ClickArea : public QWidget
 public:
     explicit ClickArea(QWidget *parent = nullptr);
 
-    void setPicture(const QPixmap &picture);
-    QPixmap picture() const { return m_picture; }
+    // The picture in the file, shown at its natural size from the top-left corner.
+    // Painted at a device pixel ratio above 1, it comes from the file's "@2x" twin
+    // (band.jpg, band@2x.jpg), the same picture drawn twice as dense, when there is
+    // one; the twin is read only when first needed.
+    void setPicture(const QString &fileName);
+    // The picture as painted at the given device pixel ratio.
+    QPixmap picture(qreal devicePixelRatio = 1.0) const;
+
+    // What a click with the mouse does, for the keyboard and assistive technology.
+    void click() { emit clicked(); }
 
 signals:
     void clicked();
@@ -27,5 +37,7 @@ protected:
 
 private:
     QPixmap m_picture;
+    QString m_sharpFile;
+    mutable std::optional<QPixmap> m_sharp;
     bool m_pressed = false;
 };

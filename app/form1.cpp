@@ -2,6 +2,7 @@
 
 #include "about/aboutwindow.h"
 #include "about/form2.h"
+#include "accessibility.h"
 #include "clickarea.h"
 #include "engine/addressinput.h"
 #include "engine/webbrowser.h"
@@ -15,6 +16,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QShortcut>
 #include <QTimer>
 
 using namespace Form1Layout;
@@ -80,6 +82,38 @@ constexpr std::array kBandHandlers{
     // Label9 (Save) and Label12 (Edit HTML Document) only show their tool tips.
 };
 
+// The band's commands as the keyboard and assistive technology reach them: for each,
+// the one area that a click on its drawn button or icon reaches, the command's name
+// (its hint or tool tip) and its keys. A key or a press clicks that area, so the
+// handler, the hint and all that follows are those of a click. Label1 to Label6 repeat
+// the buttons over them and Label13 lies under Label14: they have no entry.
+struct BandCommand
+{
+    const char *area;
+    const char *name;
+    std::array<QKeyCombination, 2> keys;
+};
+
+constexpr std::array kBandCommands{
+    BandCommand{"Image2", "Back", {Qt::ALT | Qt::Key_Left}},
+    BandCommand{"Image3", "Forward", {Qt::ALT | Qt::Key_Right}},
+    BandCommand{"Image4", "Stop", {QKeyCombination(Qt::Key_Escape)}}, // only while a load runs
+    BandCommand{"Image5", "Refresh", {QKeyCombination(Qt::Key_F5), Qt::CTRL | Qt::Key_R}},
+    BandCommand{"Image6", "Home", {Qt::ALT | Qt::Key_Home}},
+    BandCommand{"Image7", "Search", {}},
+    BandCommand{"Label15", "Time Zone", {}},
+    BandCommand{"Label7", "New HTML Document", {}},
+    BandCommand{"Label8", "Open", {Qt::CTRL | Qt::Key_O}},
+    BandCommand{"Label9", "Save", {}},
+    BandCommand{"Label10", "Work online", {}},
+    BandCommand{"Label11", "Work offline", {}},
+    BandCommand{"Label12", "Edit HTML Document", {}},
+    // Label14's tool tip says "Exit Browser"; the short name of the pair is the
+    // command's, and the tool tip is still read as the button's description.
+    BandCommand{"Label14", "Exit", {Qt::CTRL | Qt::Key_Q}},
+    BandCommand{"Label16", "About Velt Browser", {}},
+};
+
 // How long a refused address stays reported under the box, unless the user types on.
 constexpr int kAddressMessageMs = 8000;
 constexpr int kShownAddressLength = 80;
@@ -114,6 +148,7 @@ Form1::Form1(WebBrowser *engine, Platform &platform, QWidget *parent)
     Timer1->setInterval(200);
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
 
+    installAccessibleInterfaces();
     buildBand();
     wireBand();
 
@@ -127,6 +162,9 @@ Form1::Form1(WebBrowser *engine, Platform &platform, QWidget *parent)
 
     cboAddress = new QComboBox(this);
     cboAddress->setObjectName(QStringLiteral("cboAddress"));
+    // Named for assistive technology, which would otherwise read out the address it
+    // holds; before anything else, since the box's accessible kind is chosen once.
+    cboAddress->setAccessibleName(QStringLiteral("Address"));
     cboAddress->setEditable(true);
     // The list is ours to keep: nothing is inserted, sorted or merged behind our back,
     // and Enter on a listed text must not count as a pick.
@@ -145,6 +183,7 @@ Form1::Form1(WebBrowser *engine, Platform &platform, QWidget *parent)
     // without passing them through the line edit's filters.
     cboAddress->installEventFilter(this);
     connect(cboAddress, &QComboBox::activated, this, &Form1::cboAddress_Click);
+    cboAddress->lineEdit()->setAccessibleName(QStringLiteral("Address"));
 
     StatusBar1 = new StatusBar(twipsToPixels(kPanelWidth), this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
@@ -162,12 +201,15 @@ Form1::Form1(WebBrowser *engine, Platform &platform, QWidget *parent)
     m_addressMessage->setWordWrap(true);
     m_addressMessage->setTextFormat(Qt::PlainText);
     m_addressMessage->hide();
+    // Where it shows, under the box: assistive technology reads it after the box.
+    m_addressMessage->move(cboAddress->geometry().bottomLeft() + QPoint(0, 1));
     m_addressMessageTimer = new QTimer(this);
     m_addressMessageTimer->setSingleShot(true);
     m_addressMessageTimer->setInterval(kAddressMessageMs);
     connect(m_addressMessageTimer, &QTimer::timeout, m_addressMessage, &QWidget::hide);
 
     dockStatusBar();
+    bindCommands();
 }
 
 Form1::~Form1()
@@ -190,7 +232,72 @@ void Form1::buildBand()
         area->raise();
         m_areas[i] = area;
     }
-    area("Image1")->setPicture(QPixmap(QString::fromLatin1(kBandPicture)));
+    area("Image1")->setPicture(QString::fromLatin1(kBandPicture));
+}
+
+void Form1::bindCommands()
+{
+    for (const BandCommand &command : kBandCommands) {
+        ClickArea *target = area(command.area);
+        target->setAccessibleName(QString::fromLatin1(command.name));
+        QList<QKeySequence> keys;
+        for (const QKeyCombination key : command.keys) {
+            if (key.key() != Qt::Key_unknown)
+                keys << QKeySequence(key);
+        }
+        if (keys.isEmpty())
+            continue;
+        // Owned by the area, so that its accessible button can name them. Each works
+        // wherever the focus is in this window, the page or the address box.
+        auto *shortcut = new QShortcut(target);
+        shortcut->setKeys(keys);
+        shortcut->setContext(Qt::WindowShortcut);
+        shortcut->setAutoRepeat(false); // a held key runs its command once
+        connect(shortcut, &QShortcut::activated, target, &ClickArea::click);
+        if (target == area("Image4")) {
+            m_stopKey = shortcut;
+            m_stopKey->setEnabled(false); // until a press of Escape finds a load running
+        }
+    }
+
+    auto *addressKeys = new QShortcut(this);
+    addressKeys->setKeys({QKeySequence(Qt::CTRL | Qt::Key_L), QKeySequence(Qt::Key_F6),
+                          QKeySequence(Qt::ALT | Qt::Key_D)});
+    addressKeys->setContext(Qt::WindowShortcut);
+    connect(addressKeys, &QShortcut::activated, this, &Form1::focusAddressBox);
+
+    const auto zoomKeys = [this](QList<QKeySequence> keys, WebBrowser::Zoom step) {
+        auto *shortcut = new QShortcut(this);
+        shortcut->setKeys(keys);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, brwWebBrowser,
+                [engine = brwWebBrowser, step] { engine->zoom(step); });
+    };
+    // Ctrl with the + key, Ctrl with the key that has + on it, and the keypad's.
+    zoomKeys({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
+             WebBrowser::Zoom::In);
+    zoomKeys({QKeySequence(Qt::CTRL | Qt::Key_Minus)}, WebBrowser::Zoom::Out);
+    zoomKeys({QKeySequence(Qt::CTRL | Qt::Key_0)}, WebBrowser::Zoom::Reset);
+}
+
+bool Form1::event(QEvent *event)
+{
+    // Asked before any shortcut is looked up, once no control in the window has taken
+    // the key for itself: Escape stops a running load, and otherwise stays the page's
+    // or the address box's.
+    if (event->type() == QEvent::ShortcutOverride
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        bool ok = false;
+        const bool busy = brwWebBrowser->Busy(&ok);
+        m_stopKey->setEnabled(busy && ok);
+    }
+    return QWidget::event(event);
+}
+
+void Form1::focusAddressBox()
+{
+    cboAddress->setFocus(Qt::ShortcutFocusReason);
+    cboAddress->lineEdit()->selectAll();
 }
 
 void Form1::wireBand()

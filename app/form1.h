@@ -11,6 +11,7 @@ class Form3;
 class Platform;
 class QComboBox;
 class QLabel;
+class QShortcut;
 class QTimer;
 class StatusBar;
 class WebBrowser;
@@ -73,7 +74,11 @@ public:
     void Label16_Click();
     void Timer1_Timer();
 
+    // Ctrl+L, F6, Alt+D: the address box takes the focus with its text selected.
+    void focusAddressBox();
+
 protected:
+    bool event(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -81,6 +86,7 @@ protected:
 private:
     void buildBand();
     void wireBand();
+    void bindCommands();
     void dockStatusBar();
     void reportRefusedAddress(const QString &text);
 
@@ -88,6 +94,7 @@ private:
     std::array<ClickArea *, 23> m_areas{};
     QLabel *m_addressMessage = nullptr;
     QTimer *m_addressMessageTimer = nullptr;
+    QShortcut *m_stopKey = nullptr;
     // The About and time windows, each made on first use; null again once closed.
     QPointer<Form2> m_form2;
     QPointer<Form3> m_form3;

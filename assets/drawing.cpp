@@ -498,16 +498,17 @@ void drawLogo(QPainter &p)
 
 } // namespace
 
-QImage drawBand()
+QImage drawBand(int scale)
 {
-    QImage band(kBandSize, QImage::Format_RGB32);
+    QImage band(kBandSize * scale, QImage::Format_RGB32);
+    band.setDevicePixelRatio(scale);
     band.fill(kButtonFace);
     QPainter p(&band);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
 
     // A faint sheen so the band does not read as a flat slab.
-    p.fillRect(band.rect(), vertical(0, kBandSize.height(), QColor(0xe6, 0xe4, 0xdf), kButtonFace));
+    p.fillRect(QRect(QPoint(), kBandSize), vertical(0, kBandSize.height(), QColor(0xe6, 0xe4, 0xdf), kButtonFace));
 
     for (const Face &face : kFaces)
         drawFace(p, face);
@@ -606,8 +607,10 @@ QImage drawInfoIcon(int size)
 {
     QImage img = iconCanvas(size);
     QPainter p(&img);
+    if (size == 64)
+        p.scale(2, 2); // the 32 x 32 design, twice as dense
     p.setPen(Qt::NoPen);
-    if (size == 32) {
+    if (size != 16) {
         p.setBrush(Vga::Navy);
         p.drawEllipse(1, 1, 29, 29);
         p.setBrush(Vga::Blue);
@@ -643,10 +646,12 @@ QImage drawInfoIcon(int size)
 }
 
 // The time window: a landscape with sun, rainbow, clouds, mountains and water.
-QImage drawLandscapeIcon()
+QImage drawLandscapeIcon(int size)
 {
-    QImage img = iconCanvas(32);
+    QImage img = iconCanvas(size);
     QPainter p(&img);
+    if (size == 64)
+        p.scale(2, 2); // the 32 x 32 design, twice as dense
     p.setPen(Qt::NoPen);
 
     p.fillRect(0, 0, 32, 22, Vga::Cyan);

@@ -2,10 +2,11 @@
 //
 //     velt_makeart <directory>
 //
-// writes band.jpg, form1.ico, form2.ico and form3.ico into <directory>, and the
-// program's icon for desktops as icons/<size>.png, then reads every file back
-// through Qt's own image readers and fails if one of them does not come back as
-// drawn.
+// writes band.jpg, its twice-as-dense twin band@2x.jpg, form1.ico, form2.ico and
+// form3.ico (each also with a 64 x 64 drawing for 2x screens) into <directory>,
+// and the program's icon for desktops as icons/<size>.png, then reads every file
+// back through Qt's own image readers and fails if one of them does not come back
+// as drawn.
 
 #include "drawing.h"
 #include "icowriter.h"
@@ -31,13 +32,13 @@ bool fail(const QString &why)
     return false;
 }
 
-bool checkBand(const QString &path)
+bool checkBand(const QString &path, int scale)
 {
     QImageReader reader(path);
     if (reader.format() != "jpeg")
         return fail(path + QStringLiteral(": not read as JPEG"));
     const QImage read = reader.read();
-    if (read.size() != kBandSize)
+    if (read.size() != kBandSize * scale || read.deviceIndependentSize() != QSizeF(kBandSize))
         return fail(path + QStringLiteral(": read back at %1 x %2").arg(read.width()).arg(read.height()));
     return true;
 }
@@ -109,16 +110,21 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "velt_makeart: warning: DejaVu Sans not found, drawing with %s\n",
                      qPrintable(font.family()));
 
-    const QString bandPath = dir.filePath(QStringLiteral("band.jpg"));
-    if (!drawBand().save(bandPath, "JPG", 90)) {
-        fail(bandPath + QStringLiteral(": could not write"));
-        return 1;
+    // The 2x twin's name is the one Qt reads as "device pixel ratio 2".
+    const QList<std::pair<QString, int>> bands{{QStringLiteral("band.jpg"), 1},
+                                               {QStringLiteral("band@2x.jpg"), 2}};
+    for (const auto &[name, scale] : bands) {
+        if (!drawBand(scale).save(dir.filePath(name), "JPG", 90)) {
+            fail(dir.filePath(name) + QStringLiteral(": could not write"));
+            return 1;
+        }
     }
 
     const QList<std::pair<QString, QList<QImage>>> icons{
-        {QStringLiteral("form1.ico"), {quantise(drawGlobeIcon())}},
-        {QStringLiteral("form2.ico"), {quantise(drawInfoIcon(32)), quantise(drawInfoIcon(16))}},
-        {QStringLiteral("form3.ico"), {quantise(drawLandscapeIcon())}},
+        {QStringLiteral("form1.ico"), {quantise(drawGlobeIcon()), quantise(drawGlobeIcon(64))}},
+        {QStringLiteral("form2.ico"),
+         {quantise(drawInfoIcon(32)), quantise(drawInfoIcon(16)), quantise(drawInfoIcon(64))}},
+        {QStringLiteral("form3.ico"), {quantise(drawLandscapeIcon()), quantise(drawLandscapeIcon(64))}},
     };
     for (const auto &[name, images] : icons) {
         if (!writeFile(dir.filePath(name), icoFile(images)))
@@ -139,7 +145,9 @@ int main(int argc, char **argv)
         }
     }
 
-    bool ok = checkBand(bandPath);
+    bool ok = true;
+    for (const auto &[name, scale] : bands)
+        ok = checkBand(dir.filePath(name), scale) && ok;
     for (const auto &[path, image] : desktopIcons)
         ok = checkPng(path, image) && ok;
     for (const auto &[name, images] : icons)

@@ -6,10 +6,12 @@
 #include "httpserver.h"
 #include "statusbar.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QWebEngineView>
 
 // The watcher and the navigation buttons against the real engine and pages served here.
 class tst_EngineNavigation : public QObject
@@ -114,6 +116,41 @@ private slots:
         QTRY_VERIFY(shows("/a.html"));
         QCOMPARE(m_server.totalHits(), requests + 1);
         QCOMPARE(completed.count(), 1);
+    }
+
+    // With the page focused, the keys still reach the window's commands.
+    void keysFromThePage()
+    {
+        click("Image6");
+        QTRY_VERIFY(shows("/home.html"));
+        click("Image7");
+        QTRY_VERIFY(shows("/search.html"));
+        QVERIFY(QTest::qWaitForWindowActive(m_form));
+        auto *view = m_engine->findChild<QWebEngineView *>();
+        view->focusProxy()->setFocus(); // where a click into the page puts it
+        QTRY_COMPARE(QApplication::focusWidget(), view->focusProxy());
+        const auto press = [this](const char *key) {
+            const QKeyCombination combination = QKeySequence(QString::fromLatin1(key))[0];
+            QTest::keyClick(m_form->windowHandle(), combination.key(), combination.keyboardModifiers());
+        };
+        press("Alt+Left");
+        QTRY_VERIFY(shows("/home.html"));
+        QCOMPARE(panel(1), QStringLiteral("  Back"));
+        press("Ctrl++");
+        QTRY_COMPARE(view->zoomFactor(), 1.1);
+        press("Ctrl+-");
+        press("Ctrl+-");
+        QTRY_COMPARE(view->zoomFactor(), 0.9);
+        press("Ctrl+0");
+        QTRY_COMPARE(view->zoomFactor(), 1.0);
+        m_server.hold("/slow.html");
+        const int hits = m_server.hits("/slow.html");
+        QVERIFY(m_engine->Navigate(address("/slow.html")));
+        QTRY_COMPARE(m_server.hits("/slow.html"), hits + 1);
+        press("Esc");
+        QTRY_VERIFY(!m_engine->Busy()); // stopped while the server still holds it
+        press("Ctrl+L");
+        QCOMPARE(QApplication::focusWidget(), m_form->cboAddress);
     }
 };
 

@@ -16,6 +16,7 @@ private slots:
     void idleAndEmptyBeforeTheEngine();
     void operationsReachTheEngine_data();
     void operationsReachTheEngine();
+    void zoomReachesTheEngine();
     void offlineSetEarlyReachesTheEngine();
     void downloadCompleteIsPassedOn();
     void missingEngineIsReportedNotFatal();
@@ -64,6 +65,15 @@ void tst_EngineHost::idleAndEmptyBeforeTheEngine()
     QVERIFY(host.Stop());
     QVERIFY(host.Navigate(QString()));
     QVERIFY(!made); // none of these needs an engine
+}
+
+void tst_EngineHost::zoomReachesTheEngine()
+{
+    FakeWebBrowser *made = nullptr;
+    EngineHost host(fake(&made));
+    host.zoom(WebBrowser::Zoom::Out);
+    QVERIFY(made);
+    QCOMPARE(made->calls, QStringList{"zoom(Out)"});
 }
 
 void tst_EngineHost::operationsReachTheEngine_data()

@@ -27,6 +27,8 @@ private slots:
     void clickReachesFrontArea_data();
     void clickReachesFrontArea();
     void nothingMovesOnResize();
+    void bandDrawnForTheScreensDensity_data();
+    void bandDrawnForTheScreensDensity();
 
     void enterNavigatesThenAppends_data();
     void enterNavigatesThenAppends();
@@ -183,6 +185,29 @@ void tst_Form1::nothingMovesOnResize()
     QCOMPARE(m_form->brwWebBrowser->geometry(), engine);
     QCOMPARE(m_form->area("Label16")->geometry(), label);
     QCOMPARE(m_form->StatusBar1->geometry(), QRect(0, 300 - 17, 500, 17));
+}
+
+void tst_Form1::bandDrawnForTheScreensDensity_data()
+{
+    QTest::addColumn<qreal>("ratio");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("1x") << 1.0 << ":/assets/band.jpg";
+    QTest::newRow("2x") << 2.0 << ":/assets/band@2x.jpg";
+}
+
+// Painted at a device pixel ratio, the band is the drawing made for it, at the same
+// logical size: a 2x screen gets the 1280 x 162 drawing, not the 640 x 81 one enlarged.
+void tst_Form1::bandDrawnForTheScreensDensity()
+{
+    QFETCH(qreal, ratio);
+    QFETCH(QString, file);
+    ClickArea *band = m_form->area("Image1");
+    QImage painted(band->size() * ratio, QImage::Format_RGB32);
+    painted.setDevicePixelRatio(ratio);
+    band->render(&painted);
+    const QImage drawn = QImage(file).convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(drawn.size(), QSize(640, 81) * ratio);
+    QCOMPARE(painted, drawn);
 }
 
 void tst_Form1::enterNavigatesThenAppends_data()

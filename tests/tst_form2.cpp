@@ -98,7 +98,8 @@ void tst_Form2::window()
     QCOMPARE(window.windowTitle(), QStringLiteral("About Velt Browser"));
     QCOMPARE(window.geometry(), toPixels(kForm2ClientArea));
     const QList<QSize> icons = window.windowIcon().availableSizes();
-    QVERIFY(icons.size() == 2 && icons.contains(QSize(32, 32)) && icons.contains(QSize(16, 16)));
+    QVERIFY(icons.size() == 3 && icons.contains(QSize(32, 32)) && icons.contains(QSize(16, 16))
+            && icons.contains(QSize(64, 64))); // 64: the 32 drawing for 2x screens
     window.show();
     window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window));

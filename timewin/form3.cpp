@@ -8,6 +8,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 
 namespace {
@@ -99,6 +100,10 @@ Form3::Form3(QWidget *mainWindow, LocalClock clock)
     }
     m_command1->setFocus();
     connect(m_command1, &QPushButton::clicked, this, &Form3::Command1_Click);
+    // As in a dialog, Escape and Return press the window's one button.
+    auto *keys = new QShortcut(this);
+    keys->setKeys({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    connect(keys, &QShortcut::activated, m_command1, &QPushButton::click);
 
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));

@@ -168,3 +168,9 @@ QString EngineHost::lastError() const
         return m_error;
     return m_engine->lastError();
 }
+
+void EngineHost::zoom(Zoom step)
+{
+    if (ensureEngine())
+        m_engine->zoom(step);
+}

@@ -43,6 +43,7 @@ public:
     bool Busy(bool *ok = nullptr) const override;
     void setOffline(bool offline) override;
     QString lastError() const override;
+    void zoom(Zoom step) override;
 
     WebBrowser *engine() const { return m_engine; }
     bool ensureEngine();

@@ -3,6 +3,7 @@
 #include "addressinput.h"
 #include "enginepage.h"
 #include "engineprofile.h"
+#include "pageaccessibility.h"
 #include "pageanswers.h"
 
 #include <QGridLayout>
@@ -16,6 +17,9 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
+#include <algorithm>
+#include <array>
+
 namespace {
 
 const QString kCrashNotice = QStringLiteral(
@@ -27,9 +31,15 @@ const QString kCrashNotice = QStringLiteral(
 // one the engine dropped (a same-document jump, for instance).
 constexpr int kStartGraceMs = 3000;
 
+// The steps of page zoom, as browsers commonly take them, within the 0.25 to 5 that
+// the engine allows.
+constexpr std::array kZoomFactors{0.25, 1.0 / 3, 0.5, 2.0 / 3, 0.75, 0.8, 0.9, 1.0, 1.1,
+                                  1.25, 1.5,     1.75, 2.0,     2.5,  3.0, 4.0, 5.0};
+
 } // namespace
 
-QtWebBrowser::QtWebBrowser(QWidget *parent, PageServices *services)
+QtWebBrowser::QtWebBrowser(QWidget *parent, PageServices *services,
+                           const std::function<bool()> &assistiveTechActive)
     : WebBrowser(parent), m_homePage(QString::fromLatin1(kHomePage)),
       m_searchPage(QString::fromLatin1(kSearchPage))
 {
@@ -41,7 +51,7 @@ QtWebBrowser::QtWebBrowser(QWidget *parent, PageServices *services)
             loadEnded();
         }
     });
-    startEngine(services);
+    startEngine(services, assistiveTechActive);
 }
 
 QtWebBrowser::~QtWebBrowser()
@@ -52,8 +62,9 @@ QtWebBrowser::~QtWebBrowser()
     delete m_page;
 }
 
-void QtWebBrowser::startEngine(PageServices *services)
+void QtWebBrowser::startEngine(PageServices *services, const std::function<bool()> &assistiveTechActive)
 {
+    preparePageAccessibility(assistiveTechActive);
     m_frameToken = QUuid::createUuid().toString(QUuid::WithoutBraces);
     m_profile = makeEngineProfile([this] { return m_offline; }, m_frameToken, this);
 
@@ -245,6 +256,23 @@ void QtWebBrowser::setOffline(bool offline)
 QString QtWebBrowser::lastError() const
 {
     return m_error;
+}
+
+void QtWebBrowser::zoom(Zoom step)
+{
+    // The engine keeps a zoom level, not the factor it was given, and may hand back a
+    // factor a little off a step; well under the smallest step apart, it counts as that step.
+    constexpr double kTolerance = 0.01;
+    const double now = m_page->zoomFactor();
+    double next = 1.0;
+    if (step == Zoom::In) {
+        const auto above = std::upper_bound(kZoomFactors.begin(), kZoomFactors.end(), now + kTolerance);
+        next = above == kZoomFactors.end() ? kZoomFactors.back() : *above;
+    } else if (step == Zoom::Out) {
+        const auto below = std::lower_bound(kZoomFactors.begin(), kZoomFactors.end(), now - kTolerance);
+        next = below == kZoomFactors.begin() ? kZoomFactors.front() : *(below - 1);
+    }
+    m_page->setZoomFactor(next);
 }
 
 qint64 QtWebBrowser::rendererProcessId() const

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "pageaccessibility.h"
 #include "webbrowser.h"
 
 #include <QTimer>
 #include <QUrl>
+
+#include <functional>
 
 class QGridLayout;
 class QLabel;
@@ -21,7 +24,10 @@ class QtWebBrowser : public WebBrowser
 {
     Q_OBJECT
 public:
-    explicit QtWebBrowser(QWidget *parent = nullptr, PageServices *services = nullptr);
+    // assistiveTechActive: whether an assistive technology is active, asked as the
+    // first engine of the process starts; the desktop's answer unless a test gives its own.
+    explicit QtWebBrowser(QWidget *parent = nullptr, PageServices *services = nullptr,
+                          const std::function<bool()> &assistiveTechActive = desktopAssistiveTechActive);
     ~QtWebBrowser() override;
 
     bool Navigate(const QString &address) override;
@@ -37,6 +43,7 @@ public:
     bool Busy(bool *ok = nullptr) const override;
     void setOffline(bool offline) override;
     QString lastError() const override;
+    void zoom(Zoom step) override;
 
     bool isOffline() const { return m_offline; }
 
@@ -48,7 +55,7 @@ public:
     qint64 rendererProcessId() const;
 
 private:
-    void startEngine(PageServices *services);
+    void startEngine(PageServices *services, const std::function<bool()> &assistiveTechActive);
     bool startLoad(const QUrl &url);
     bool fail(const QString &reason);
     void markNavigating();

@@ -46,6 +46,10 @@ public:
     // Why the last refused operation was refused, for the user.
     virtual QString lastError() const = 0;
 
+    // Page zoom, for the keyboard; an engine that cannot zoom ignores it.
+    enum class Zoom { In, Out, Reset };
+    virtual void zoom(Zoom step) { Q_UNUSED(step); }
+
 signals:
     // Raised once for every load that ends, after LocationURL gives its address.
     void DownloadComplete();

@@ -40,6 +40,10 @@ public:
         offline = value;
     }
     QString lastError() const override { return QStringLiteral("the fake engine refused it."); }
+    void zoom(Zoom step) override
+    {
+        calls << QString::fromLatin1(step == Zoom::In ? "zoom(In)" : step == Zoom::Out ? "zoom(Out)" : "zoom(Reset)");
+    }
 
     // A load ends: the engine shows `newUrl`, is idle and says so.
     void finishLoad(const QString &newUrl, const QString &title = {})
