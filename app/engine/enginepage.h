@@ -2,22 +2,34 @@
 
 #include <QWebEnginePage>
 
-// The one page of the browser. Links that ask for a new window open in it, and
-// the frame watcher's console token (see engineprofile.h) becomes a signal.
+class PageQuestions;
+
+// The one page of the browser. Links that ask for a new window open in it, the
+// frame watcher's console token (see engineprofile.h) becomes a signal, and the
+// page's own questions are asked over the page (see pagequestions.h).
 class EnginePage : public QWebEnginePage
 {
     Q_OBJECT
 public:
     EnginePage(QWebEngineProfile *profile, QString frameToken, QObject *parent);
 
+    PageQuestions *questions() const { return m_questions; }
+
 signals:
     void frameLoadFinished();
+    // A new document begins in the main frame, before any script of its own runs.
+    void documentStarted();
 
 protected:
     QWebEnginePage *createWindow(WebWindowType type) override;
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message,
                                   int lineNumber, const QString &sourceId) override;
+    void javaScriptAlert(const QUrl &securityOrigin, const QString &msg) override;
+    bool javaScriptConfirm(const QUrl &securityOrigin, const QString &msg) override;
+    bool javaScriptPrompt(const QUrl &securityOrigin, const QString &msg,
+                          const QString &defaultValue, QString *result) override;
 
 private:
     QString m_frameToken;
+    PageQuestions *m_questions = nullptr;
 };

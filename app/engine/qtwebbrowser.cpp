@@ -5,6 +5,8 @@
 #include "engineprofile.h"
 #include "pageaccessibility.h"
 #include "pageanswers.h"
+#include "pagequestions.h"
+#include "pageleaving.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -69,6 +71,7 @@ void QtWebBrowser::startEngine(PageServices *services, const std::function<bool(
     m_profile = makeEngineProfile([this] { return m_offline; }, m_frameToken, this);
 
     m_page = new EnginePage(m_profile, m_frameToken, nullptr);
+    m_leaving = new PageLeaving(m_page, this);
     // Nothing in the window shows a page's icon, so it is not fetched.
     m_page->settings()->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
     m_page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
@@ -87,18 +90,23 @@ void QtWebBrowser::startEngine(PageServices *services, const std::function<bool(
                 // The end of a load that began before our latest call leaves that
                 // call still pending.
                 if (!m_awaitingStart)
-                    m_pending = false;
+                    settle();
                 emit DownloadComplete();
             });
     connect(m_page, &EnginePage::frameLoadFinished, this, &WebBrowser::DownloadComplete);
     connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
+                if (m_leaving->takeEnded()) {
+                    markNavigating(); // the navigation is made again
+                    return;
+                }
                 if (status != QWebEnginePage::NormalTerminationStatus)
                     rendererGone();
             });
 
     m_view = new QWebEngineView(this);
     m_view->setPage(m_page);
+    m_page->questions()->setHost(this);
     m_view->setFocusPolicy(focusPolicy());
     // The view, and the crash notice when there is one, fill the control.
     m_fill = new QGridLayout(this);
@@ -118,7 +126,7 @@ bool QtWebBrowser::startLoad(const QUrl &url)
 {
     if (m_crashNotice)
         m_crashNotice->hide();
-    m_page->load(url);
+    m_leaving->leave([this, url] { m_page->load(url); });
     markNavigating();
     return true;
 }
@@ -130,16 +138,22 @@ void QtWebBrowser::markNavigating()
     m_startWatch.start();
 }
 
-void QtWebBrowser::loadEnded()
+void QtWebBrowser::settle()
 {
     m_pending = false;
+    m_leaving->settled();
+}
+
+void QtWebBrowser::loadEnded()
+{
+    settle();
     emit DownloadComplete();
 }
 
 void QtWebBrowser::rendererGone()
 {
     const bool wasLoading = Busy();
-    m_pending = false;
+    settle();
     m_awaitingStart = false;
     if (!m_crashNotice) {
         m_crashNotice = new QLabel(kCrashNotice, this);
@@ -173,7 +187,7 @@ bool QtWebBrowser::GoBack()
 {
     if (!m_page->history()->canGoBack())
         return fail(QStringLiteral("there is no earlier page."));
-    m_page->triggerAction(QWebEnginePage::Back);
+    m_leaving->leave([this] { m_page->triggerAction(QWebEnginePage::Back); });
     markNavigating();
     return true;
 }
@@ -182,7 +196,7 @@ bool QtWebBrowser::GoForward()
 {
     if (!m_page->history()->canGoForward())
         return fail(QStringLiteral("there is no later page."));
-    m_page->triggerAction(QWebEnginePage::Forward);
+    m_leaving->leave([this] { m_page->triggerAction(QWebEnginePage::Forward); });
     markNavigating();
     return true;
 }
@@ -206,7 +220,7 @@ bool QtWebBrowser::Refresh()
         return fail(QStringLiteral("no page is shown."));
     if (m_crashNotice)
         m_crashNotice->hide();
-    m_page->triggerAction(QWebEnginePage::Reload);
+    m_leaving->leave([this] { m_page->triggerAction(QWebEnginePage::Reload); });
     markNavigating();
     return true;
 }

@@ -14,6 +14,7 @@ class QWebEngineProfile;
 class QWebEngineView;
 class EnginePage;
 class PageAnswers;
+class PageLeaving;
 class PageServices;
 
 // The web engine behind the seam: Qt WebEngine on an off-the-record profile.
@@ -59,11 +60,13 @@ private:
     bool startLoad(const QUrl &url);
     bool fail(const QString &reason);
     void markNavigating();
+    void settle();
     void loadEnded();
     void rendererGone();
 
     QWebEngineProfile *m_profile = nullptr;
     EnginePage *m_page = nullptr;
+    PageLeaving *m_leaving = nullptr;
     QWebEngineView *m_view = nullptr;
     PageAnswers *m_answers = nullptr;
     QLabel *m_crashNotice = nullptr;
