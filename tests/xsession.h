@@ -49,7 +49,7 @@ private:
         m_server->start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"),
                                QStringLiteral("-screen"), QStringLiteral("0"),
                                QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
-                               QStringLiteral("tcp")});
+                               QStringLiteral("tcp"), QStringLiteral("-noreset")});
         if (!QTest::qWaitFor([this] { return m_server->canReadLine()
                                               || m_server->state() == QProcess::NotRunning; },
                              10000)
@@ -87,12 +87,16 @@ private:
                                 10000);
             }
             if (!windowManagerReady()) {
-                *why = QStringLiteral("openbox did not take over the screen %1 (%2, exit code %3)")
+                *why = QStringLiteral("openbox did not take over the screen %1 (%2, exit code %3;"
+                                      " the X server %4 and said: %5)")
                                .arg(m_display,
                                     m_windowManager->state() == QProcess::NotRunning
                                             ? QStringLiteral("it ended")
                                             : QStringLiteral("it runs"))
-                               .arg(m_windowManager->exitCode());
+                               .arg(m_windowManager->exitCode())
+                               .arg(m_server->state() == QProcess::NotRunning
+                                            ? QStringLiteral("ended") : QStringLiteral("runs"),
+                                    QString::fromLocal8Bit(m_server->readAllStandardError().right(600)));
                 return false;
             }
         }

@@ -282,6 +282,7 @@ void PageAnswers::print()
             return;
         }
         QWebEnginePage *page = m_parts.page;
+        m_printing = true;
         // A PDF file is written by the engine itself, with the page's text as text;
         // a printer gets the pages drawn.
         if (m_printer->outputFormat() == QPrinter::PdfFormat && !m_printer->outputFileName().isEmpty()) {
@@ -301,6 +302,8 @@ void PageAnswers::printed(bool success)
     if (!m_printer)
         return;
     m_printer.reset();
+    m_printing = false;
+    emit printingEnded();
     if (!success)
         m_services->tell(dialogParent(), QStringLiteral("The page could not be printed."));
 }

@@ -45,9 +45,16 @@ public:
     // Going offline stops the downloads that run.
     void wentOffline();
 
+    // Whether the engine is printing the page now. The engine reports the end to its
+    // page even after that page is gone, so the page must outlive the printing.
+    bool printing() const { return m_printing; }
+
     // The words PageServices is given for a certificate problem and a permission.
     static QString problemInWords(int certificateErrorType);
     static QString featureInWords(QWebEnginePage::Feature feature);
+
+signals:
+    void printingEnded();
 
 private:
     void login(const QUrl &url, QAuthenticator *authenticator, const QString &proxyHost);
@@ -64,6 +71,7 @@ private:
     FullScreen *m_fullScreen = nullptr;
     QLabel *m_notice = nullptr;
     std::unique_ptr<QPrinter> m_printer;
+    bool m_printing = false;
     // Logins answered during the current load: asked again, the answer was wrong.
     QSet<QString> m_loginsTried;
     // Permission answers by origin and feature, and the questions still open.

@@ -8,6 +8,7 @@
 #include "pagequestions.h"
 #include "pageleaving.h"
 
+#include <QEventLoop>
 #include <QGridLayout>
 #include <QLabel>
 #include <QUuid>
@@ -32,6 +33,9 @@ const QString kCrashNotice = QStringLiteral(
 // How long a navigation may take to be seen by the engine before it counts as
 // one the engine dropped (a same-document jump, for instance).
 constexpr int kStartGraceMs = 3000;
+
+// How long the control waits, when it goes, for the engine to finish printing.
+constexpr int kPrintEndWaitMs = 10000;
 
 // The steps of page zoom, as browsers commonly take them, within the 0.25 to 5 that
 // the engine allows.
@@ -58,6 +62,14 @@ QtWebBrowser::QtWebBrowser(QWidget *parent, PageServices *services,
 
 QtWebBrowser::~QtWebBrowser()
 {
+    // A page deleted while the engine prints it would be told of the end after it
+    // is gone; the engine gets a bounded time to finish first.
+    if (m_answers && m_answers->printing()) {
+        QEventLoop wait;
+        connect(m_answers, &PageAnswers::printingEnded, &wait, &QEventLoop::quit);
+        QTimer::singleShot(kPrintEndWaitMs, &wait, &QEventLoop::quit);
+        wait.exec();
+    }
     // Every view of the page goes before the page, and the page before its profile.
     delete m_answers;
     delete m_view;
