@@ -10,14 +10,14 @@
 
 #include "fileserver.h"
 #include "httpserver.h"
-#include "processtree.h"
-#include "xdriver.h"
+#include "mapwatch.h"
 #include "xsession.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QSet>
@@ -122,12 +122,7 @@ QString kindOf(qint64 pid, qint64 browser)
 
 bool engineHelperRuns(qint64 pid)
 {
-    for (qint64 child : descendantsOf(pid)) {
-        QFile comm(QStringLiteral("/proc/%1/comm").arg(child));
-        if (comm.open(QIODevice::ReadOnly) && comm.readAll().startsWith("QtWebEngineProc"))
-            return true;
-    }
-    return false;
+    return !engineProcessesOf(pid).isEmpty();
 }
 
 void stopProcess(QProcess &process)

@@ -1,199 +1,200 @@
-#include "enginetestmain.h"
 #include "engine/enginehost.h"
+#include "enginetestmain.h"
 #include "engine/qtwebbrowser.h"
-#include "fakes/fakeplatform.h"
-#include "form1.h"
+#include "fixture.h"
 #include "httpserver.h"
 
-#include <QComboBox>
+#include <QApplication>
 #include <QLabel>
-#include <QLineEdit>
 #include <QSignalSpy>
-#include <QTest>
+#include <QTemporaryDir>
+#include <QWebEngineView>
 
-// The main window driven against the real engine and pages served here.
-class tst_Engine : public QObject
+
+// The main window on the real engine, against pages served by the test itself.
+class tst_Engine : public MainWindowFixture
 {
     Q_OBJECT
-private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-
-    void enterLoadsAndBoxFollows();
-    void busyFromTheMomentNavigateReturns();
-    void everyFrameDownloadUpdatesTheBox();
-    void malformedAddressIsRefusedWithoutRequest_data();
-    void malformedAddressIsRefusedWithoutRequest();
-    void pageNameIsThePagesOwnTitle_data();
-    void pageNameIsThePagesOwnTitle();
-    void emptyAddressChangesNothing();
-    void moduleEngineSharesTheSeam();
-
-private:
-    void typeAndEnter(const QString &text);
-
     HttpServer m_server;
+    QTemporaryDir m_dir;
     FakePlatform m_platform;
     QtWebBrowser *m_engine = nullptr;
-    Form1 *m_form = nullptr;
+
+    QString address(const QString &path) const { return m_server.url(path).toString(); }
+    bool shows(const QString &path) const { return !m_engine->Busy() && m_engine->LocationURL() == address(path); }
+    void load(const QString &url) // straight through the seam, to the end of the load
+    {
+        QSignalSpy completed(m_engine, &WebBrowser::DownloadComplete);
+        QVERIFY(m_engine->Navigate(url));
+        QVERIFY(m_engine->Busy()); // from the moment Navigate returns
+        QTRY_VERIFY_WITH_TIMEOUT(completed.count() > 0 && !m_engine->Busy(), 15000);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        for (const QString name : {"page", "a", "slow", "home", "search", "next"})
+            m_server.setPage("/" + name + ".html", "<html><head><title>Page " + name.toUtf8() + "</title></head>x</html>");
+        m_server.setPage("/frames.html",
+                         "<title>Frames</title><iframe src='/a.html'></iframe><iframe src='/next.html'></iframe>");
+        m_server.setPage("/untitled.html", "<html><body>no title</body></html>");
+        m_server.setPage("/emptytitle.html", "<html><head><title></title></head>x</html>");
+        m_server.setPage("/picture.png", QByteArray(64, 'x'), "image/png");
+        QFile locked(m_dir.filePath("locked.html"));
+        QVERIFY(locked.open(QIODevice::WriteOnly) && locked.setPermissions({}));
+    }
+    void init()
+    {
+        m_engine = new QtWebBrowser;
+        m_engine->setHomePage(m_server.url("/home.html"));
+        m_engine->setSearchPage(m_server.url("/search.html"));
+        m_form = new Form1(m_engine, m_platform);
+        m_form->Form_Load();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form));
+    }
+    void cleanup()
+    {
+        m_server.release("/slow.html");
+        delete m_form;
+    }
+
+    void everyDownloadUpdatesTheBox()
+    {
+        QStringList seenInBox;
+        QObject seeing; // queued: after the window's own handler, and never once this test is over
+        connect(m_engine, &WebBrowser::DownloadComplete, &seeing,
+                [&] { seenInBox << m_form->cboAddress->currentText(); }, Qt::QueuedConnection);
+        enter(address("/frames.html").mid(7)); // without a scheme, as a user would
+        QTRY_COMPARE(seenInBox, QStringList(3, address("/frames.html"))); // the page and each frame
+        QCOMPARE(m_engine->LocationName(), QStringLiteral("Frames"));
+        // The name is the page's own title, never its address in its place.
+        for (const QString path : {"/untitled.html", "/emptytitle.html"}) {
+            load(address(path));
+            QCOMPARE(m_engine->LocationName(), QString());
+        }
+    }
+
+    void typedAddress_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("taken");
+        const QString server = address("/");
+        QTest::newRow("1 MB path") << server + QString(1024 * 1024, 'a') << true;
+        QTest::newRow("ipv6 with zone") << "http://[fe80::1%25eth0]/" << true;
+        QTest::newRow("emoji host") << QString::fromUtf16(u"\U0001F4A9.example") << true;
+        QTest::newRow("data") << "data:text/html,<script>document.title='x'</script>" << true;
+        QTest::newRow("view-source of script") << "view-source:javascript:alert(1)" << true;
+        QTest::newRow("about, unknown") << "about:nothing-here" << true;
+        QTest::newRow("missing file") << "/nonexistent/page.html" << true;
+        QTest::newRow("unreadable file") << "file://" + m_dir.filePath("locked.html") << true;
+        QTest::newRow("empty") << "" << true;
+        QTest::newRow("control character") << server.mid(7) + "page\x01.html" << false;
+        QTest::newRow("script") << "javascript:location='" + server + "page.html'" << false;
+        QTest::newRow("over 2 MB") << server + QString(2 * 1024 * 1024, 'd') << false;
+    }
+    // Whatever is typed, the list takes exactly what the engine took, a refused text
+    // is reported and requests nothing, the engine comes to rest and loads on.
+    void typedAddress()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, taken);
+        const int requests = m_server.totalHits();
+        enter(text);
+        QCOMPARE(list(), taken ? QStringList{text} : QStringList{});
+        auto *message = m_form->findChild<QLabel *>("addressMessage");
+        QCOMPARE(message->isVisible(), !taken);
+        QVERIFY(taken || (message->text().startsWith("Cannot open") && message->text().size() < 400));
+        QTRY_VERIFY_WITH_TIMEOUT(!m_engine->Busy(), 15000);
+        load(address("/next.html"));
+        QCOMPARE(m_engine->LocationName(), QStringLiteral("Page next"));
+        QVERIFY(taken || m_server.totalHits() == requests + 1);
+    }
+
+    void moduleEngineSharesTheSeam()
+    {
+        // The program's engine comes from the module: a WebBrowser to the program, whose signal connects by pointer.
+        QWidget host;
+        QString error;
+        WebBrowser *engine = EngineHost::moduleFactory(QStringLiteral(VELT_ENGINE_MODULE))(&host, &error);
+        QVERIFY2(engine, qPrintable(error));
+        QCOMPARE(qobject_cast<WebBrowser *>(static_cast<QObject *>(engine)), engine);
+        bool completed = false;
+        QVERIFY(connect(engine, &WebBrowser::DownloadComplete, this, [&] { completed = true; }));
+        QVERIFY(engine->Navigate(address("/page.html")));
+        QTRY_VERIFY(completed);
+    }
+
+    void offlineSendsNoRequest_data()
+    {
+        QTest::addColumn<QString>("html"); // "" opens the page itself, else a page in memory asking for it
+        QTest::addColumn<QString>("requested");
+        QTest::newRow("page") << "" << "/page.html";
+        QTest::newRow("picture of a page") << "<img src='%1'>" << "/picture.png";
+        QTest::newRow("frame of a page") << "<iframe src='%1'></iframe>" << "/a.html";
+    }
+    void offlineSendsNoRequest()
+    {
+        QFETCH(QString, html);
+        QFETCH(QString, requested);
+        const int before = m_server.hits(requested);
+        for (const bool offline : {true, false}) {
+            click(centreOf(offline ? "Label11" : "Label10"));
+            QCOMPARE(m_engine->isOffline(), offline);
+            // A load ends only after all its parts came or failed: any request has reached the server.
+            load(html.isEmpty() ? address(requested) : "data:text/html," + html.arg(address(requested)));
+            QTRY_COMPARE(m_server.hits(requested), before + (offline ? 0 : 1));
+        }
+    }
+
+    void buttonsKeysAndAStoppedPickOnTheRealHistory()
+    {
+        // Back and Forward with no history: nothing is asked for, nothing loads.
+        const int requests = m_server.totalHits();
+        click(centreOf("Image2"));
+        click(centreOf("Image3"));
+        QVERIFY(!m_engine->Busy() && m_engine->LocationURL().isEmpty() && m_server.totalHits() == requests);
+        const QList<std::pair<const char *, const char *>> steps{
+                {"Image6", "/home.html"}, {"Image7", "/search.html"}, {"Image2", "/home.html"},
+                {"Image3", "/search.html"}, {"Image5", "/search.html"}}; // Home, Search, Back, Forward, Refresh
+        for (const auto &[button, shown] : steps) {
+            const int hits = m_server.hits(shown);
+            click(centreOf(button));
+            QTRY_VERIFY(shows(shown));
+            QVERIFY(qstrcmp(button, "Image5") != 0 || m_server.hits(shown) == hits + 1); // Refresh asks again
+        }
+        QCOMPARE((QStringList{m_form->windowTitle(), panel(2)}), (QStringList{"Ovo", ""})); // no watcher started
+        // With the page focused, the keys still reach the window's commands.
+        QVERIFY(QTest::qWaitForWindowActive(m_form));
+        auto *view = m_engine->findChild<QWebEngineView *>();
+        const auto press = [&](const char *key) {
+            view->focusProxy()->setFocus(); // where a click into the page puts it
+            QTRY_COMPARE(QApplication::focusWidget(), view->focusProxy());
+            const QKeyCombination combination = QKeySequence(QString::fromLatin1(key))[0];
+            QTest::keyClick(m_form->windowHandle(), combination.key(), combination.keyboardModifiers());
+        };
+        press("Alt+Left");
+        QTRY_VERIFY(shows("/home.html"));
+        QCOMPARE(panel(1), QStringLiteral("  Back"));
+        press("Ctrl++");
+        QTRY_COMPARE(view->zoomFactor(), 1.1);
+        press("Ctrl+-");
+        press("Ctrl+-");
+        QTRY_COMPARE(view->zoomFactor(), 0.9);
+        press("Ctrl+0");
+        QTRY_COMPARE(view->zoomFactor(), 1.0);
+        // A pick the server holds is watched until Esc stops it; the page shown stays.
+        m_server.hold("/slow.html");
+        enter(address("/slow.html"));
+        pick(0);
+        QTRY_VERIFY(m_server.hits("/slow.html") > 0); // the server has it and answers nothing
+        QTRY_COMPARE((QStringList{m_form->windowTitle(), panel(2)}), (QStringList{"Ovo", "Opening..."}));
+        press("Esc");
+        QTRY_COMPARE((QStringList{m_form->windowTitle(), panel(2)}), (QStringList{"Page home - Ovo ", "Done"}));
+        QCOMPARE(m_engine->LocationURL(), address("/home.html"));
+        press("Ctrl+L");
+        QCOMPARE(QApplication::focusWidget(), m_form->cboAddress);
+    }
 };
 
-void tst_Engine::initTestCase()
-{
-    QVERIFY(m_server.isListening());
-    m_server.setPage("/page.html", "<html><head><title>First page</title></head><body>one</body></html>");
-    m_server.setPage("/frames.html",
-                     "<html><head><title>Frames</title></head><body>"
-                     "<iframe src='/frame1.html'></iframe><iframe src='/frame2.html'></iframe>"
-                     "</body></html>");
-    m_server.setPage("/frame1.html", "<html><body>frame one</body></html>");
-    m_server.setPage("/frame2.html", "<html><body>frame two</body></html>");
-    m_server.setPage("/untitled.html", "<html><body>no title</body></html>");
-    m_server.setPage("/emptytitle.html", "<html><head><title></title></head><body>x</body></html>");
-}
-
-void tst_Engine::init()
-{
-    m_engine = new QtWebBrowser;
-    m_form = new Form1(m_engine, m_platform);
-    m_form->Form_Load();
-    QVERIFY(QTest::qWaitForWindowExposed(m_form));
-}
-
-void tst_Engine::cleanup()
-{
-    delete m_form;
-}
-
-void tst_Engine::typeAndEnter(const QString &text)
-{
-    QLineEdit *edit = m_form->cboAddress->lineEdit();
-    edit->setText(text);
-    QTest::keyClick(m_form->cboAddress, Qt::Key_Return);
-}
-
-void tst_Engine::enterLoadsAndBoxFollows()
-{
-    QSignalSpy completed(m_engine, &WebBrowser::DownloadComplete);
-    const int before = m_server.hits("/page.html");
-    // Typed without a scheme, as a user would.
-    const QString typed = m_server.url("/page.html").toString().mid(7);
-    typeAndEnter(typed);
-
-    QCOMPARE(m_form->cboAddress->itemText(0), typed);
-    QTRY_COMPARE(completed.count(), 1);
-    QCOMPARE(m_server.hits("/page.html"), before + 1);
-    QCOMPARE(m_form->cboAddress->currentText(), m_server.url("/page.html").toString());
-    QCOMPARE(m_engine->LocationName(), QStringLiteral("First page"));
-    QCOMPARE(m_form->cboAddress->count(), 1);
-}
-
-void tst_Engine::busyFromTheMomentNavigateReturns()
-{
-    QSignalSpy completed(m_engine, &WebBrowser::DownloadComplete);
-    QVERIFY(!m_engine->Busy());
-    QVERIFY(m_engine->Navigate(m_server.url("/page.html").toString()));
-    QVERIFY(m_engine->Busy());
-    QTRY_COMPARE(completed.count(), 1);
-    QVERIFY(!m_engine->Busy());
-    // When DownloadComplete comes, the address is already the new one.
-    QCOMPARE(m_engine->LocationURL(), m_server.url("/page.html").toString());
-}
-
-void tst_Engine::everyFrameDownloadUpdatesTheBox()
-{
-    QStringList seenInBox;
-    connect(m_engine, &WebBrowser::DownloadComplete, this, [this, &seenInBox] {
-        // Queued after the window's own handler has run.
-        QMetaObject::invokeMethod(this, [this, &seenInBox] {
-            seenInBox << m_form->cboAddress->currentText();
-        }, Qt::QueuedConnection);
-    });
-    typeAndEnter(m_server.url("/frames.html").toString());
-    QTRY_COMPARE(seenInBox.size(), 3);
-    QVERIFY(!m_engine->Busy());
-    QCOMPARE(m_server.hits("/frame1.html") + m_server.hits("/frame2.html") >= 2, true);
-    for (const QString &text : seenInBox)
-        QCOMPARE(text, m_server.url("/frames.html").toString());
-    QCOMPARE(m_engine->LocationName(), QStringLiteral("Frames"));
-}
-
-void tst_Engine::malformedAddressIsRefusedWithoutRequest_data()
-{
-    QTest::addColumn<QString>("text");
-    const QString port = QString::number(m_server.url("/").port());
-    QTest::newRow("unclosed ipv6") << "http://[::1";
-    QTest::newRow("two ports") << QStringLiteral("http://127.0.0.1:%1:%1/page.html").arg(port);
-    QTest::newRow("control character") << QStringLiteral("127.0.0.1:%1/page\x01.html").arg(port);
-    QTest::newRow("script") << "javascript:location='http://127.0.0.1:" + port + "/page.html'";
-}
-
-void tst_Engine::malformedAddressIsRefusedWithoutRequest()
-{
-    QFETCH(QString, text);
-    const int hits = m_server.totalHits();
-    const int pageHits = m_server.hits("/page.html");
-    typeAndEnter(text);
-    QCOMPARE(m_form->cboAddress->count(), 0);
-    QVERIFY(m_form->findChild<QLabel *>("addressMessage")->isVisible());
-    QVERIFY(!m_engine->Busy());
-
-    // A good load after it: a request made for the bad one would have reached the
-    // server before this one ends.
-    QSignalSpy completed(m_engine, &WebBrowser::DownloadComplete);
-    typeAndEnter(m_server.url("/untitled.html").toString());
-    QTRY_COMPARE(completed.count(), 1);
-    QCOMPARE(m_server.totalHits(), hits + 1);
-    QCOMPARE(m_server.hits("/page.html"), pageHits);
-}
-
-void tst_Engine::pageNameIsThePagesOwnTitle_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("name");
-    QTest::newRow("titled") << "/page.html" << "First page";
-    QTest::newRow("no title") << "/untitled.html" << "";
-    QTest::newRow("empty title") << "/emptytitle.html" << "";
-}
-
-void tst_Engine::pageNameIsThePagesOwnTitle()
-{
-    QFETCH(QString, path);
-    QFETCH(QString, name);
-    QSignalSpy completed(m_engine, &WebBrowser::DownloadComplete);
-    QVERIFY(m_engine->Navigate(m_server.url(path).toString()));
-    QTRY_COMPARE(completed.count(), 1);
-    QCOMPARE(m_engine->LocationName(), name);
-}
-
-void tst_Engine::emptyAddressChangesNothing()
-{
-    QSignalSpy completed(m_engine, &WebBrowser::DownloadComplete);
-    QVERIFY(m_engine->Navigate(QString()));
-    QVERIFY(!m_engine->Busy());
-    QCOMPARE(m_engine->LocationURL(), QString());
-    typeAndEnter(QString());
-    QCOMPARE(m_form->cboAddress->count(), 1); // Enter on an empty box adds an empty entry
-    QCOMPARE(m_form->cboAddress->itemText(0), QString());
-    QVERIFY(!m_engine->Busy());
-    QCOMPARE(completed.count(), 0);
-}
-
 VELT_ENGINE_TEST_MAIN(tst_Engine)
-void tst_Engine::moduleEngineSharesTheSeam()
-{
-    // The program's engine comes from the module: it must be a WebBrowser to the
-    // program and its signal must connect by pointer, or no load is ever heard of.
-    QWidget host;
-    QString error;
-    WebBrowser *engine = EngineHost::moduleFactory(QStringLiteral(VELT_ENGINE_MODULE))(&host, &error);
-    QVERIFY2(engine, qPrintable(error));
-    QCOMPARE(qobject_cast<WebBrowser *>(static_cast<QObject *>(engine)), engine);
-    bool completed = false;
-    QVERIFY(connect(engine, &WebBrowser::DownloadComplete, this, [&] { completed = true; }));
-    QVERIFY(engine->Navigate(m_server.url("/page.html").toString()));
-    QTRY_VERIFY(completed);
-}
-
 #include "tst_engine.moc"

@@ -1,355 +1,417 @@
-#include "clickarea.h"
-#include "fakes/fakeplatform.h"
-#include "fakes/fakewebbrowser.h"
-#include "form1.h"
-#include "form1layout.h"
-#include "statusbar.h"
+#include "about/aboutwindow.h"
+#include "about/form2.h"
+#include "engine/enginehost.h"
+#include "engine/engineprocess.h"
+#include "fixture.h"
+#include "timewin/form3.h"
 
-#include <QComboBox>
+#include <QAccessible>
+#include <QApplication>
 #include <QLabel>
-#include <QLineEdit>
 #include <QSignalSpy>
-#include <QTest>
 #include <QTimer>
 
-using namespace Form1Layout;
-
-class tst_Form1 : public QObject
+// The main window and its engine control against fakes, used by mouse, keyboard and assistive technology.
+class tst_Form1 : public MainWindowFixture
 {
     Q_OBJECT
-private slots:
-    void init();
-    void cleanup();
-
-    void startState();
-    void bandAreasFollowTheTable();
-    void childControlsLieAboveTheBand();
-    void clickReachesFrontArea_data();
-    void clickReachesFrontArea();
-    void nothingMovesOnResize();
-    void bandDrawnForTheScreensDensity_data();
-    void bandDrawnForTheScreensDensity();
-
-    void enterNavigatesThenAppends_data();
-    void enterNavigatesThenAppends();
-    void enterNavigatesBeforeAppending();
-    void refusedEnterAppendsNothingAndSaysSo();
-    void otherKeysDoNothing();
-    void pickNavigatesAndStartsWatcher_data();
-    void pickNavigatesAndStartsWatcher();
-    void pickOfListedTextByEnterIsNoPick();
-    void downloadCompleteReplacesText();
-    void unreadableLocationLeavesText();
-
-private:
-    void typeAndEnter(const QString &text);
-    QStringList listEntries() const;
-
-    FakePlatform *m_platform = nullptr;
+    FakePlatform m_platform;
     FakeWebBrowser *m_engine = nullptr;
-    Form1 *m_form = nullptr;
+
+    template <typename Window>
+    static QList<Window *> windows()
+    {
+        QList<Window *> found;
+        for (QWidget *window : QApplication::topLevelWidgets())
+            found << qobject_cast<Window *>(window);
+        found.removeAll(nullptr);
+        return found;
+    }
+    QStringList shown() const { return {m_form->cboAddress->currentText(), m_form->windowTitle(), panel(1), panel(2)}; }
+    // All that a command may touch: engine, desktop, hint, windows shown, the address box.
+    QStringList effect() const
+    {
+        QStringList others;
+        for (const QWidget *other : QApplication::topLevelWidgets()) {
+            if (other != m_form && other->isVisible())
+                others << other->windowTitle();
+        }
+        const QLineEdit *box = m_form->cboAddress->lineEdit();
+        const bool boxSelected = m_form->cboAddress->hasFocus() && box->selectedText() == box->text();
+        return {m_engine->calls.join(','), m_platform.calls.join(','), panel(1), others.join(','),
+                boxSelected ? "box selected" : ""};
+    }
+    // A fresh window, with or without a load running, the focus on the page or in the box.
+    void reopen(bool busy, bool focusOnBox)
+    {
+        cleanup();
+        init();
+        m_engine->busy = busy;
+        if (focusOnBox)
+            m_form->cboAddress->setFocus();
+    }
+
+private slots:
+    void init()
+    {
+        m_platform = FakePlatform();
+        m_engine = new FakeWebBrowser;
+        m_form = new Form1(m_engine, m_platform);
+        m_form->Form_Load();
+        QVERIFY(QTest::qWaitForWindowActive(m_form));
+    }
+    void cleanup()
+    {
+        delete m_form;
+        QCOMPARE(windows<Form2>().size() + windows<Form3>().size(), 0); // they go with the main window
+    }
+
+    void startStateAndLayout()
+    {
+        QVERIFY(m_form->isMaximized() && (m_form->windowFlags() & Qt::FramelessWindowHint));
+        QCOMPARE(shown(), (QStringList{"www.example.com", "Ovo", "", ""}));
+        QCOMPARE(m_form->focusWidget(), m_form->brwWebBrowser);
+        QCOMPARE((QList<int>{m_form->timTimer->interval(), m_form->Timer1->interval()}), (QList<int>{5, 200}));
+        QVERIFY(!m_form->timTimer->isActive() && !m_form->Timer1->isActive());
+        QVERIFY(m_engine->calls.isEmpty() && list().isEmpty()); // nothing is fetched until the user acts
+        // Nothing moves when the window is resized; the status bar follows the bottom edge.
+        const QRect logo = m_form->area("Label16")->geometry();
+        m_form->showNormal();
+        m_form->resize(500, 300);
+        QTRY_COMPARE(m_form->size(), QSize(500, 300));
+        QCOMPARE(m_form->brwWebBrowser->geometry(), QRect(0, 80, 640, 385));
+        QCOMPARE(m_form->cboAddress->geometry(), QRect(16, 32, 613, 21));
+        QCOMPARE(m_form->area("Label16")->geometry(), logo);
+        QCOMPARE(m_form->StatusBar1->geometry(), QRect(0, 300 - 17, 500, 17));
+    }
+
+    // Painted at a device pixel ratio, the band is the drawing made for it, at the same
+    // logical size: a 2x screen gets the 1280 x 162 drawing, not the 640 x 81 one enlarged.
+    void bandDrawnForTheScreensDensity()
+    {
+        ClickArea *band = m_form->area("Image1");
+        for (const auto &[ratio, file] : {std::pair{1, ":/assets/band.jpg"}, std::pair{2, ":/assets/band@2x.jpg"}}) {
+            QImage painted(band->size() * ratio, QImage::Format_RGB32);
+            painted.setDevicePixelRatio(ratio);
+            band->render(&painted);
+            const QImage drawn = QImage(QString::fromLatin1(file)).convertToFormat(QImage::Format_RGB32);
+            QCOMPARE(painted, drawn);
+        }
+    }
+
+    void desktopAnswersNo()
+    {
+        m_platform.programStarts = false;
+        click(centreOf("Label7"));
+        m_form->Label13_Click(); // Exit, which lies wholly behind Exit Browser
+        QCOMPARE(m_platform.calls.mid(1), (QStringList{"showMessage", "endProgram"}));
+        for (const char *named : {"c:\\windows\\notepad.exe", "gedit", "kate"})
+            QVERIFY2(m_platform.message.contains(QLatin1String(named)), qPrintable(m_platform.message));
+    }
+
+    void enterNavigatesAndAppends_data()
+    {
+        QTest::addColumn<QStringList>("typed");
+        QTest::newRow("one address") << QStringList{"example.org"};
+        QTest::newRow("a listed text again, in the order sent") << QStringList{"b.org", "a.org", "b.org"};
+        QTest::newRow("empty entry") << QStringList{""};
+        QTest::newRow("text as typed") << QStringList{"  Mixed Case  "};
+    }
+    void enterNavigatesAndAppends()
+    {
+        QFETCH(QStringList, typed);
+        QStringList calls;
+        for (const QString &text : typed) {
+            enter(text);
+            calls << "Navigate(" + text + ")";
+        }
+        QCOMPARE(m_engine->calls, calls);
+        QCOMPARE(list(), typed);
+        QVERIFY(!m_form->timTimer->isActive()); // Enter is not a pick
+    }
+
+    void enterNavigatesBeforeAppending()
+    {
+        // An engine that finishes inside Navigate: the list grows only after the call, by the text read then.
+        int entriesDuringCall = -1;
+        m_engine->duringNavigate = [this, &entriesDuringCall] {
+            entriesDuringCall = m_form->cboAddress->count();
+            m_engine->finishLoad(QStringLiteral("http://www.example.com/"));
+        };
+        QTest::keyClick(m_form->cboAddress, Qt::Key_Return); // right after start: the default text
+        QCOMPARE(m_engine->calls, QStringList{"Navigate(www.example.com)"});
+        QCOMPARE(entriesDuringCall, 0);
+        QCOMPARE(list(), QStringList{"http://www.example.com/"});
+    }
+
+    void refusedEnterAppendsNothingAndSaysSo()
+    {
+        enter("good.org");
+        m_engine->refusing.insert("Navigate");
+        enter("http://[::1");
+        QCOMPARE(list(), QStringList{"good.org"});
+        auto *message = m_form->findChild<QLabel *>("addressMessage");
+        QVERIFY(message->isVisible() && message->text().contains("http://[::1"));
+        QVERIFY(message->text().contains(m_engine->lastError()));
+        QCOMPARE(m_form->cboAddress->currentText(), QStringLiteral("http://[::1")); // nothing lost
+        // Typing on takes the report away; no other key than Enter sends.
+        QTest::keyClick(m_form->cboAddress, 'x');
+        QTest::keyClick(m_form->cboAddress, Qt::Key_Escape);
+        QVERIFY(!message->isVisible() && m_platform.calls.isEmpty());
+        QCOMPARE(m_engine->calls.size(), 2);
+    }
+
+    void pickIsWatchedUntilDone()
+    {
+        enter("slow.org");
+        enter("");
+        QTest::mouseMove(m_form->windowHandle(), centreOf("Image5")); // a hint the watcher leaves alone
+        m_engine->busy = true;
+        pick(0);
+        QTRY_VERIFY(m_engine->busyReads >= 50); // however long the engine stays busy, the watcher asks
+        QCOMPARE(shown(), (QStringList{"slow.org", "Ovo", "  Refresh", "Opening..."}));
+        m_engine->finishLoad(QStringLiteral("http://slow.org/"), QStringLiteral("Slow"));
+        QTRY_VERIFY(!m_form->timTimer->isActive());
+        QCOMPARE(shown(), (QStringList{"http://slow.org/", "Slow - Ovo ", "  Refresh", "Done"}));
+        // The empty entry starts the watcher and navigates nowhere; the idle page is done on the first tick.
+        m_form->setWindowTitle(QStringLiteral("Earlier"));
+        m_engine->busyReads = 0;
+        pick(1);
+        QVERIFY(m_form->timTimer->isActive());
+        QTRY_VERIFY(!m_form->timTimer->isActive());
+        QCOMPARE(m_engine->busyReads, 1);
+        QCOMPARE(m_form->windowTitle(), QStringLiteral("Slow - Ovo "));
+        QCOMPARE(m_engine->calls, (QStringList{"Navigate(slow.org)", "Navigate()", "Navigate(slow.org)"}));
+        QCOMPARE(list(), (QStringList{"slow.org", ""}));
+    }
+
+    void tick_data()
+    {
+        QTest::addColumn<bool>("busy");
+        QTest::addColumn<QString>("unreadable");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("panel2");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("busy") << true << "" << "Page" << "Opening..." << "Ovo";
+        QTest::newRow("idle") << false << "" << "Page" << "Done" << "Page - Ovo ";
+        QTest::newRow("idle, no name") << false << "" << "" << "Done" << " - Ovo ";
+        QTest::newRow("Busy unreadable: idle branch") << true << "Busy" << "Page" << "Done" << "Page - Ovo ";
+        QTest::newRow("name unreadable: caption left") << false << "LocationName" << "Page" << "Done" << "Earlier";
+    }
+    void tick()
+    {
+        QFETCH(bool, busy);
+        QFETCH(QString, unreadable);
+        QFETCH(QString, name);
+        QFETCH(QString, panel2);
+        QFETCH(QString, caption);
+        m_form->setWindowTitle(QStringLiteral("Earlier"));
+        m_engine->busy = busy;
+        m_engine->name = name;
+        m_engine->refusing = {unreadable};
+        m_form->timTimer->start();
+        m_form->timTimer_Timer();
+        QCOMPARE((QStringList{panel(2), m_form->windowTitle()}), (QStringList{panel2, caption}));
+        QCOMPARE(m_form->timTimer->isActive(), busy && unreadable.isEmpty()); // only an idle tick stops it
+    }
+
+    void downloadCompleteReplacesText()
+    {
+        enter("a.org");
+        QTest::keyClicks(m_form->cboAddress, "half-typ");
+        m_engine->finishLoad("http://a.org/", "A");
+        QCOMPARE(m_form->cboAddress->currentText(), QStringLiteral("http://a.org/"));
+        m_engine->finishLoad("http://a.org/frame", "A"); // every download of the page
+        m_engine->refusing.insert("LocationURL");
+        m_engine->finishLoad("http://unreadable.org/");
+        QCOMPARE(m_form->cboAddress->currentText(), QStringLiteral("http://a.org/frame"));
+        QCOMPARE(list(), QStringList{"a.org"});
+        QVERIFY(!m_form->timTimer->isActive() && m_engine->calls.size() == 1); // never a pick
+    }
+
+    void oneTimeWindowAndTheAboutWindowGrowing()
+    {
+        click(centreOf("Label15"));
+        click(centreOf("Label15"));
+        QCOMPARE(windows<Form3>().size(), 1);
+        QPointer<Form3> first = windows<Form3>().constFirst();
+        first->close(); // through its frame: the next click makes it anew
+        QTRY_VERIFY(first.isNull());
+        click(centreOf("Label15"));
+        QCOMPARE(windows<Form3>().size(), 1);
+
+        click(centreOf("Label16"));
+        Form2 *about = windows<Form2>().value(0);
+        QVERIFY(about && about->isVisible() && !about->parentWidget() && m_form->Timer1->isActive());
+        QVERIFY(about->Width() < kAboutGrowthStep && about->Height() < kAboutGrowthStep); // opened collapsed
+        QTRY_VERIFY_WITH_TIMEOUT(!m_form->Timer1->isActive(), 10000); // grown by the main window's Timer1
+        QVERIFY(about->Width() >= kAboutFullSize && about->Height() >= kAboutFullSize);
+    }
+
+    // The engine control makes its engine once, when an operation first needs it or
+    // after the first paint; until then it is idle and empty, and an engine made
+    // late still goes offline as asked.
+    void engineHostMakesItsEngineOnceAndPassesOn()
+    {
+        int made = 0;
+        FakeWebBrowser *fake = nullptr;
+        EngineHost host([&](QWidget *parent, QString *) -> WebBrowser * {
+            ++made;
+            return fake = new FakeWebBrowser(parent);
+        });
+        QSignalSpy completed(&host, &WebBrowser::DownloadComplete);
+        host.setOffline(true);
+        bool ok = false;
+        QVERIFY(!host.Busy(&ok) && ok && host.LocationURL().isEmpty() && host.Stop() && host.Navigate(""));
+        QCOMPARE(made, 0);
+        QVERIFY(host.GoHome());
+        host.zoom(WebBrowser::Zoom::Out);
+        host.resize(200, 100);
+        host.show();
+        QTRY_COMPARE(fake->geometry(), host.rect());
+        fake->refusing = {"Navigate", "GoBack", "GoForward", "Stop", "Refresh", "GoSearch"};
+        QVERIFY(!host.Navigate("a.org") && !host.GoBack() && !host.GoForward() && !host.Stop() && !host.Refresh());
+        QVERIFY(!host.GoSearch() && host.lastError() == fake->lastError()); // refused, with the engine's reason
+        QCOMPARE(fake->calls, (QStringList{"Offline=True", "GoHome", "zoom(Out)", "Navigate(a.org)", "GoBack", "GoForward",
+                                           "Stop", "Refresh", "GoSearch"}));
+        fake->finishLoad("http://a.org/", "A");
+        fake->finishLoad("http://a.org/frame", "A");
+        QCOMPARE(completed.count(), 2);
+        QCOMPARE((QStringList{host.LocationURL(), host.LocationName()}), (QStringList{"http://a.org/frame", "A"}));
+        QCOMPARE(made, 1);
+    }
+
+    // One push button per command, named by its hint or tool tip; the window reads row
+    // by row, left to right, shows no other area of the band, and hit testing finds
+    // what the mouse finds.
+    void whatIsRead()
+    {
+        QAccessibleInterface *form = QAccessible::queryAccessibleInterface(m_form);
+        QCOMPARE(form->role(), QAccessible::Window);
+        QStringList read; // buttons by name, other controls by object name
+        for (int i = 0; i < form->childCount(); ++i) {
+            QAccessibleInterface *child = form->child(i);
+            QCOMPARE(form->indexOfChild(child), i);
+            const bool button = child->role() == QAccessible::PushButton;
+            QCOMPARE(button, qobject_cast<ClickArea *>(child->object()) != nullptr);
+            read << (button ? child->text(QAccessible::Name) : child->object()->objectName());
+        }
+        QCOMPARE(read, (QStringList{"Back", "Forward", "Stop", "Refresh", "Home", "Search", "cboAddress",
+                                    "addressMessage", "Time Zone", "New HTML Document", "Open", "Save",
+                                    "Work online", "Work offline", "Edit HTML Document", "Exit",
+                                    "About Velt Browser", "brwWebBrowser", "StatusBar1"}));
+        const auto at = [&](QPoint twips) {
+            const QPoint spot = m_form->mapToGlobal(twips / 15);
+            QAccessibleInterface *hit = form->childAt(spot.x(), spot.y());
+            return hit ? hit->text(QAccessible::Name) : QStringLiteral("nothing");
+        };
+        // Label14 over Label13, Image2 over Label2, Label1's strip (Back again), the box.
+        QCOMPARE((QStringList{at({8100, 900}), at({1250, 100}), at({600, 870}), at({600, 700})}),
+                 (QStringList{"Exit", "Back", "nothing", "Address"}));
+
+        QAccessibleInterface *box = QAccessible::queryAccessibleInterface(m_form->cboAddress);
+        QCOMPARE((QStringList{box->text(QAccessible::Name), box->text(QAccessible::Value),
+                              box->focusChild()->text(QAccessible::Name)}),
+                 (QStringList{"Address", "www.example.com", "Address"}));
+        QAccessibleInterface *bar = QAccessible::queryAccessibleInterface(m_form->StatusBar1);
+        QCOMPARE(bar->role(), QAccessible::StatusBar);
+        QCOMPARE(bar->child(2)->text(QAccessible::Name), m_form->StatusBar1->panelText(3));
+        m_engine->name = QStringLiteral("A page");
+        m_form->timTimer_Timer();
+        QCOMPARE(form->text(QAccessible::Name), QStringLiteral("A page - Ovo "));
+    }
+
+    void command_data()
+    {
+        QTest::addColumn<QPoint>("at");         // a point of the design that is clicked, if any
+        QTest::addColumn<QString>("receiver");  // the control in front there
+        QTest::addColumn<QString>("hint");      // panel 1 once the pointer has moved there
+        QTest::addColumn<QByteArray>("area");   // the command's own area, pressed as assistive technology does
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<bool>("busy");
+        QTest::addColumn<QStringList>("expected"); // engine, desktop, hint, windows shown, address box
+        const auto row = [](const char *name, QPoint at, const char *receiver, const char *hint, const char *area,
+                            QStringList keys, QStringList effect, bool busy = true) {
+            QTest::newRow(name) << at << QString(receiver) << QString(hint) << QByteArray(area) << keys << busy << effect;
+        };
+        const QStringList nothing{"", "", "", "", ""};
+        row("Back", twips(1250, 100), "Image2", "  Back", "Image2", {"Alt+Left"}, {"GoBack", "", "  Back", "", ""});
+        row("Forward", twips(1400, 200), "Image3", "  Forward", "Image3", {"Alt+Right"}, {"GoForward", "", "", "", ""});
+        row("Stop", twips(3000, 100), "Image4", "  Stop", "Image4", {"Esc"}, {"Stop", "", "", "", ""});
+        row("Refresh", twips(4500, 100), "Image5", "  Refresh", "Image5", {"F5", "Ctrl+R"}, {"Refresh", "", "", "", ""});
+        row("Home", twips(6000, 100), "Image6", "  Home", "Image6", {"Alt+Home"}, {"GoHome", "", "", "", ""});
+        row("Search", twips(7100, 100), "Image7", "  Search", "Image7", {}, {"GoSearch", "", "", "", ""});
+        row("Time Zone", twips(5500, 900), "Label15", "", "Label15", {}, {"", "", "", "Time Zone", ""});
+        row("New HTML Document", twips(6000, 900), "Label7", "", "Label7", {},
+            {"", "startProgram(c:\\windows\\notepad.exe)", "", "", ""});
+        row("Open", twips(6300, 900), "Label8", "", "Label8", {"Ctrl+O"}, {"Navigate()", "chooseFileToOpen", "", "", ""});
+        row("Save", twips(6700, 900), "Label9", "", "Label9", {}, nothing);
+        row("Work online", twips(7100, 900), "Label10", "", "Label10", {}, {"Offline=False", "", "", "", ""});
+        row("Work offline", twips(7400, 900), "Label11", "", "Label11", {}, {"Offline=True", "", "", "", ""});
+        row("Edit HTML Document", twips(7800, 900), "Label12", "", "Label12", {}, nothing);
+        row("Exit", twips(8100, 900), "Label14", "", "Label14", {"Ctrl+Q"}, {"", "endProgram", "", "", ""});
+        row("About Velt Browser", twips(8700, 950), "Label16", "", "Label16", {}, {"", "", "", "About Velt Browser", ""});
+        row("Stop's label below the pictures", twips(3000, 420), "Label3", "", "", {}, {"Stop", "", "", "", ""});
+        row("Back's label below the box", twips(600, 870), "Label1", "", "", {}, {"GoBack", "", "", "", ""});
+        row("Back's label under the box", twips(600, 700), "cboAddress", "", "", {}, nothing);
+        row("bare band", twips(4000, 1000), "Image1", "  ", "", {}, nothing);
+        row("the band's last row, under the engine", twips(100, 1205), "brwWebBrowser", "", "", {}, nothing);
+        row("address box", {}, "", "", "", {"Ctrl+L", "F6", "Alt+D"}, {"", "", "", "", "box selected"});
+        row("zoom in", {}, "", "", "", {"Ctrl++", "Ctrl+="}, {"zoom(In)", "", "", "", ""});
+        row("zoom out", {}, "", "", "", {"Ctrl+-"}, {"zoom(Out)", "", "", "", ""});
+        row("zoom reset", {}, "", "", "", {"Ctrl+0"}, {"zoom(Reset)", "", "", "", ""});
+        row("Escape with no load running", {}, "", "", "", {"Esc"}, nothing, false);
+    }
+    // A click at a point of the design reaches the one control in front there; a click,
+    // a press of the command's accessible button and each of its keys, with the page or
+    // the address box focused, do the command and nothing else: no watcher, no window.
+    void command()
+    {
+        QFETCH(QPoint, at);
+        QFETCH(QString, receiver);
+        QFETCH(QString, hint);
+        QFETCH(QByteArray, area);
+        QFETCH(QStringList, keys);
+        QFETCH(bool, busy);
+        QFETCH(QStringList, expected);
+        if (!at.isNull()) {
+            QWidget *front = m_form->childAt(at);
+            while (front && front->parentWidget() != m_form)
+                front = front->parentWidget();
+            QCOMPARE(front ? front->objectName() : QString(), receiver);
+            click(at); // the pointer moves there first: a picture names itself
+            QStringList clicked = expected;
+            clicked[2] = hint;
+            QCOMPARE(effect(), clicked);
+            QVERIFY(!m_form->timTimer->isActive() && list().isEmpty());
+        }
+        if (!area.isEmpty()) {
+            reopen(busy, false);
+            QAccessibleInterface *button = QAccessible::queryAccessibleInterface(m_form->area(area.constData()));
+            QCOMPARE(button->role(), QAccessible::PushButton);
+            QCOMPARE(button->text(QAccessible::Name), QString::fromLatin1(QTest::currentDataTag()));
+            QAccessibleActionInterface *actions = button->actionInterface();
+            QCOMPARE(actions->keyBindingsForAction(QAccessibleActionInterface::pressAction()), keys);
+            actions->doAction(QAccessibleActionInterface::pressAction()); // only a press of Back names it
+            QCOMPARE(effect(), expected);
+        }
+        for (const QString &key : keys) {
+            for (const bool focusOnBox : {false, true}) {
+                reopen(busy, focusOnBox);
+                const QKeyCombination combination = QKeySequence(key)[0];
+                QTest::keyClick(m_form->windowHandle(), combination.key(), combination.keyboardModifiers());
+                QVERIFY2(effect() == expected, qPrintable(key + (focusOnBox ? " in the box" : " on the page")));
+            }
+        }
+    }
+
+    void sandboxNeedsUserNamespaces()
+    {
+        QVERIFY(sandboxProblem(true, false).isEmpty()); // root runs without the sandbox
+        QVERIFY(sandboxProblem(true, true).isEmpty() && sandboxProblem(false, true).isEmpty());
+        QVERIFY(sandboxProblem(false, false).contains("user namespaces")); // a user without them gets no engine
+    }
 };
-
-void tst_Form1::init()
-{
-    m_platform = new FakePlatform;
-    m_engine = new FakeWebBrowser;
-    m_form = new Form1(m_engine, *m_platform);
-    m_form->Form_Load();
-    QVERIFY(QTest::qWaitForWindowExposed(m_form));
-}
-
-void tst_Form1::cleanup()
-{
-    delete m_form;
-    delete m_platform;
-}
-
-void tst_Form1::typeAndEnter(const QString &text)
-{
-    QLineEdit *edit = m_form->cboAddress->lineEdit();
-    edit->clear();
-    QTest::keyClicks(m_form->cboAddress, text);
-    QTest::keyClick(m_form->cboAddress, Qt::Key_Return);
-}
-
-QStringList tst_Form1::listEntries() const
-{
-    QStringList entries;
-    for (int i = 0; i < m_form->cboAddress->count(); ++i)
-        entries << m_form->cboAddress->itemText(i);
-    return entries;
-}
-
-void tst_Form1::startState()
-{
-    QCOMPARE(m_form->windowTitle(), QStringLiteral("Ovo"));
-    QVERIFY(m_form->windowFlags() & Qt::FramelessWindowHint);
-    QVERIFY(m_form->isMaximized());
-    QCOMPARE(m_form->cboAddress->currentText(), QString::fromLatin1(kDefaultAddress));
-    QCOMPARE(m_form->cboAddress->count(), 0);
-    QVERIFY(!m_form->timTimer->isActive());
-    QVERIFY(!m_form->Timer1->isActive());
-    QCOMPARE(m_form->timTimer->interval(), 5);
-    QCOMPARE(m_form->Timer1->interval(), 200);
-    QVERIFY(m_engine->calls.isEmpty()); // nothing fetched until the user acts
-    QCOMPARE(m_form->focusWidget(), static_cast<QWidget *>(m_engine)); // first in tab order
-    QCOMPARE(m_form->StatusBar1->panelText(1), QString());
-    QCOMPARE(m_form->StatusBar1->panelText(2), QString());
-    QCOMPARE(m_form->StatusBar1->panelText(3),
-             QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
-    QVERIFY(!m_form->StatusBar1->panelText(4).isEmpty());
-    QVERIFY(!m_form->area("Image1")->picture().isNull());
-    QCOMPARE(m_form->area("Image1")->picture().size(), QSize(640, 81));
-}
-
-void tst_Form1::bandAreasFollowTheTable()
-{
-    const QList<QObject *> children = m_form->children();
-    qsizetype previousIndex = -1;
-    // Walk the table from back to front: each area must lie in front of the one before.
-    for (auto row = kBandAreas.rbegin(); row != kBandAreas.rend(); ++row) {
-        ClickArea *area = m_form->area(row->name);
-        QVERIFY2(area, row->name);
-        QCOMPARE(area->objectName(), QString::fromLatin1(row->name));
-        QCOMPARE(area->geometry(),
-                 QRect(qRound(row->at.left / 15.0), qRound(row->at.top / 15.0),
-                       qRound(row->at.width / 15.0), qRound(row->at.height / 15.0)));
-        QCOMPARE(area->toolTip(), row->toolTip ? QString::fromLatin1(row->toolTip) : QString());
-        const qsizetype index = children.indexOf(area);
-        QVERIFY2(index > previousIndex, row->name);
-        previousIndex = index;
-    }
-}
-
-void tst_Form1::childControlsLieAboveTheBand()
-{
-    QCOMPARE(m_form->cboAddress->geometry(), QRect(16, 32, 613, 21));
-    QCOMPARE(m_form->brwWebBrowser->geometry(), QRect(0, 80, 640, 385));
-    QCOMPARE(m_form->StatusBar1->geometry(),
-             QRect(0, m_form->height() - 17, m_form->width(), 17));
-    // Where the engine and the address box cover band areas, they are in front.
-    QCOMPARE(m_form->childAt(20, 40), m_form->cboAddress->lineEdit());
-    QCOMPARE(m_form->childAt(100, 80), static_cast<QWidget *>(m_engine));
-    QCOMPARE(m_form->nextInFocusChain() == m_engine || m_engine->nextInFocusChain(), true);
-}
-
-void tst_Form1::clickReachesFrontArea_data()
-{
-    QTest::addColumn<QPoint>("twips");
-    QTest::addColumn<QString>("receiver");
-
-    QTest::newRow("exit icon: both areas, the front one") << QPoint(8100, 900) << "Label14";
-    QTest::newRow("top row over Label2") << QPoint(1250, 100) << "Image2";
-    QTest::newRow("top row, Forward") << QPoint(1400, 200) << "Image3";
-    QTest::newRow("top row over Label6") << QPoint(7100, 100) << "Image7";
-    QTest::newRow("Stop label strip") << QPoint(3000, 420) << "Label3";
-    QTest::newRow("Back label strip below the box") << QPoint(600, 870) << "Label1";
-    QTest::newRow("Back label under the box") << QPoint(600, 700) << "cboAddress";
-    QTest::newRow("logo") << QPoint(8700, 950) << "Label16";
-    QTest::newRow("clock") << QPoint(5500, 900) << "Label15";
-    QTest::newRow("open") << QPoint(6300, 900) << "Label8";
-    QTest::newRow("bare band") << QPoint(4000, 1000) << "Image1";
-    QTest::newRow("the band's last pixel row lies under the engine") << QPoint(100, 1205)
-                                                                     << "brwWebBrowser";
-}
-
-void tst_Form1::clickReachesFrontArea()
-{
-    QFETCH(QPoint, twips);
-    QFETCH(QString, receiver);
-
-    const QPoint at(twips.x() / 15, twips.y() / 15);
-    QWidget *hit = m_form->childAt(at);
-    QVERIFY(hit);
-    while (hit->parentWidget() != m_form)
-        hit = hit->parentWidget();
-    QCOMPARE(hit->objectName(), receiver);
-
-    if (auto *area = qobject_cast<ClickArea *>(hit)) {
-        QSignalSpy clicked(area, &ClickArea::clicked);
-        QTest::mouseClick(m_form->windowHandle(), Qt::LeftButton, {}, at);
-        QCOMPARE(clicked.count(), 1);
-    }
-}
-
-void tst_Form1::nothingMovesOnResize()
-{
-    const QRect box = m_form->cboAddress->geometry();
-    const QRect engine = m_form->brwWebBrowser->geometry();
-    const QRect label = m_form->area("Label16")->geometry();
-    m_form->showNormal();
-    m_form->resize(500, 300);
-    QTRY_COMPARE(m_form->size(), QSize(500, 300));
-    QCOMPARE(m_form->cboAddress->geometry(), box);
-    QCOMPARE(m_form->brwWebBrowser->geometry(), engine);
-    QCOMPARE(m_form->area("Label16")->geometry(), label);
-    QCOMPARE(m_form->StatusBar1->geometry(), QRect(0, 300 - 17, 500, 17));
-}
-
-void tst_Form1::bandDrawnForTheScreensDensity_data()
-{
-    QTest::addColumn<qreal>("ratio");
-    QTest::addColumn<QString>("file");
-    QTest::newRow("1x") << 1.0 << ":/assets/band.jpg";
-    QTest::newRow("2x") << 2.0 << ":/assets/band@2x.jpg";
-}
-
-// Painted at a device pixel ratio, the band is the drawing made for it, at the same
-// logical size: a 2x screen gets the 1280 x 162 drawing, not the 640 x 81 one enlarged.
-void tst_Form1::bandDrawnForTheScreensDensity()
-{
-    QFETCH(qreal, ratio);
-    QFETCH(QString, file);
-    ClickArea *band = m_form->area("Image1");
-    QImage painted(band->size() * ratio, QImage::Format_RGB32);
-    painted.setDevicePixelRatio(ratio);
-    band->render(&painted);
-    const QImage drawn = QImage(file).convertToFormat(QImage::Format_RGB32);
-    QCOMPARE(drawn.size(), QSize(640, 81) * ratio);
-    QCOMPARE(painted, drawn);
-}
-
-void tst_Form1::enterNavigatesThenAppends_data()
-{
-    QTest::addColumn<QStringList>("typed");
-    QTest::addColumn<QStringList>("list");
-
-    QTest::newRow("one address") << QStringList{"example.org"} << QStringList{"example.org"};
-    QTest::newRow("duplicates kept") << QStringList{"a.org", "a.org"} << QStringList{"a.org", "a.org"};
-    QTest::newRow("empty entry") << QStringList{""} << QStringList{""};
-    QTest::newRow("order of sending") << QStringList{"b.org", "a.org", "c.org"}
-                                      << QStringList{"b.org", "a.org", "c.org"};
-    QTest::newRow("text as typed") << QStringList{"  Mixed Case  "} << QStringList{"  Mixed Case  "};
-}
-
-void tst_Form1::enterNavigatesThenAppends()
-{
-    QFETCH(QStringList, typed);
-    QFETCH(QStringList, list);
-
-    QStringList expectedCalls;
-    for (const QString &text : typed) {
-        typeAndEnter(text);
-        expectedCalls << QStringLiteral("Navigate(%1)").arg(text);
-    }
-    QCOMPARE(m_engine->calls, expectedCalls);
-    QCOMPARE(listEntries(), list);
-    QVERIFY(!m_form->timTimer->isActive()); // Enter is not a pick
-}
-
-void tst_Form1::enterNavigatesBeforeAppending()
-{
-    // Enter right after start sends the default text; the engine answers at once,
-    // and the list takes the text as it reads after the call.
-    connect(m_engine, &FakeWebBrowser::DownloadComplete, this, [this] {
-        QCOMPARE(m_form->cboAddress->count(), 0);
-    });
-    int keyAscii = 13;
-    m_form->cboAddress_KeyPress(keyAscii);
-    QCOMPARE(keyAscii, 13);
-    QCOMPARE(m_engine->calls, QStringList{"Navigate(www.example.com)"});
-    QCOMPARE(listEntries(), QStringList{"www.example.com"});
-}
-
-void tst_Form1::refusedEnterAppendsNothingAndSaysSo()
-{
-    typeAndEnter("good.org");
-    m_engine->refusing.insert("Navigate");
-    typeAndEnter("http://[::1");
-    QCOMPARE(listEntries(), QStringList{"good.org"});
-    auto *message = m_form->findChild<QLabel *>("addressMessage");
-    QVERIFY(message);
-    QVERIFY(message->isVisible());
-    QVERIFY(message->text().contains("http://[::1"));
-    QVERIFY(message->text().contains(m_engine->lastError()));
-    QCOMPARE(m_form->cboAddress->currentText(), QStringLiteral("http://[::1")); // nothing lost
-    QVERIFY(m_platform->calls.isEmpty()); // and the program goes on
-
-    // Typing on takes the report away; a good address is taken again.
-    m_engine->refusing.clear();
-    QTest::keyClick(m_form->cboAddress, Qt::Key_Backspace);
-    QTest::keyClick(m_form->cboAddress, 'x');
-    QVERIFY(!message->isVisible());
-    typeAndEnter("next.org");
-    QCOMPARE(listEntries(), (QStringList{"good.org", "next.org"}));
-}
-
-void tst_Form1::otherKeysDoNothing()
-{
-    QTest::keyClicks(m_form->cboAddress, "abc");
-    QTest::keyClick(m_form->cboAddress, Qt::Key_Escape);
-    QVERIFY(m_engine->calls.isEmpty());
-    QCOMPARE(m_form->cboAddress->count(), 0);
-}
-
-void tst_Form1::pickNavigatesAndStartsWatcher_data()
-{
-    QTest::addColumn<QString>("entry");
-    QTest::addColumn<QStringList>("calls");
-
-    QTest::newRow("address") << "b.org" << QStringList{"Navigate(b.org)"};
-    QTest::newRow("empty entry") << "" << QStringList{};
-}
-
-void tst_Form1::pickNavigatesAndStartsWatcher()
-{
-    QFETCH(QString, entry);
-    QFETCH(QStringList, calls);
-
-    m_form->cboAddress->addItem("a.org");
-    m_form->cboAddress->addItem(entry);
-    m_form->cboAddress->addItem("c.org");
-    m_engine->busy = true; // keep the watcher running so it can be seen
-    m_form->cboAddress->setCurrentIndex(1);
-    emit m_form->cboAddress->activated(1);
-
-    QVERIFY(m_form->timTimer->isActive());
-    QCOMPARE(m_engine->calls, calls);
-    QCOMPARE(listEntries(), (QStringList{"a.org", entry, "c.org"}));
-
-    // A refused pick is ignored: the watcher still runs and nothing else changes.
-    m_engine->refusing.insert("Navigate");
-    m_form->cboAddress->setCurrentIndex(2);
-    emit m_form->cboAddress->activated(2);
-    QVERIFY(m_form->timTimer->isActive());
-    QCOMPARE(listEntries().size(), 3);
-}
-
-void tst_Form1::pickOfListedTextByEnterIsNoPick()
-{
-    // Typing a listed text, with Enter or leaving the box, is not a pick.
-    typeAndEnter("a.org");
-    typeAndEnter("b.org");
-    typeAndEnter("a.org");
-    m_form->cboAddress->lineEdit()->setText("b.org");
-    m_form->brwWebBrowser->setFocus();
-    emit m_form->cboAddress->lineEdit()->editingFinished();
-    QVERIFY(!m_form->timTimer->isActive());
-    QCOMPARE(m_engine->calls,
-             (QStringList{"Navigate(a.org)", "Navigate(b.org)", "Navigate(a.org)"}));
-}
-
-void tst_Form1::downloadCompleteReplacesText()
-{
-    typeAndEnter("a.org");
-    QTest::keyClicks(m_form->cboAddress, "half-typ");
-    m_engine->finishLoad("http://a.org/", "A");
-    QCOMPARE(m_form->cboAddress->currentText(), QStringLiteral("http://a.org/"));
-    m_engine->finishLoad("http://a.org/frame", "A");
-    QCOMPARE(m_form->cboAddress->currentText(), QStringLiteral("http://a.org/frame"));
-    QCOMPARE(listEntries(), QStringList{"a.org"});
-    QVERIFY(!m_form->timTimer->isActive()); // never a pick
-    QCOMPARE(m_engine->calls, QStringList{"Navigate(a.org)"});
-}
-
-void tst_Form1::unreadableLocationLeavesText()
-{
-    m_form->cboAddress->setEditText("typed");
-    m_engine->refusing.insert("LocationURL");
-    m_engine->finishLoad("http://a.org/");
-    QCOMPARE(m_form->cboAddress->currentText(), QStringLiteral("typed"));
-}
 
 QTEST_MAIN(tst_Form1)
 #include "tst_form1.moc"

@@ -2,10 +2,8 @@
 #include "engine/engineprocess.h"
 #include "engine/qtwebbrowser.h"
 #include "fakes/fakepageservices.h"
-#include "fakes/fakeplatform.h"
-#include "form1.h"
+#include "fixture.h"
 #include "pagedialogs.h"
-#include "xdriver.h"
 #include "xsession.h"
 
 #include <QApplication>
@@ -409,14 +407,15 @@ void tst_PageAnswers::fullScreen()
     const QStringList before = layout();
     const auto fullWindow = [page] { return QWebEngineView::forPage(page)->window(); };
 
-    XDriver x(qEnvironmentVariable("DISPLAY"));
+    const auto xdotool = [](const QStringList &arguments) { return QProcess::execute("xdotool", arguments) == 0; };
     const QPoint button = form.brwWebBrowser->mapToGlobal(form.brwWebBrowser->rect().center());
-    QVERIFY(x.click(button.x(), button.y())); // a real click: only a user may ask for full screen
+    // A real click: only a user may ask for full screen.
+    QVERIFY(xdotool({"mousemove", QString::number(button.x()), QString::number(button.y()), "click", "1"}));
     QTRY_COMPARE(page->title(), "full");
     QTRY_VERIFY(fullWindow() != &form && fullWindow()->isActiveWindow());
     QCOMPARE(fullWindow()->geometry(), QApplication::primaryScreen()->geometry());
     if (byEsc)
-        QVERIFY(x.key("Escape"));
+        QVERIFY(xdotool({"key", "Escape"}));
     else
         page->runJavaScript("document.exitFullscreen()");
     QTRY_COMPARE(page->title(), "normal");

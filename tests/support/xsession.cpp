@@ -1,0 +1,100 @@
+#include "xsession.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTest>
+
+bool XSession::start(QString *why)
+{
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        stop();
+        // The server picks a free display itself and tells its number on stdout.
+        m_server = std::make_unique<QProcess>();
+        m_server->start("Xvfb", {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+        if (!QTest::qWaitFor([this] { return m_server->canReadLine() || m_server->state() == QProcess::NotRunning; },
+                             10000) || !m_server->canReadLine()) {
+            *why = QStringLiteral("no virtual X server could be started (is Xvfb installed?)");
+            continue;
+        }
+        m_display = QStringLiteral(":%1").arg(m_server->readLine().trimmed().toInt());
+        // Windows made before the manager has taken the screen would be seen unmanaged.
+        m_windowManager = std::make_unique<QProcess>();
+        m_windowManager->setProcessEnvironment(environment());
+        m_windowManager->start("openbox", {});
+        QByteArray check;
+        if (QTest::qWaitFor([&] { return run("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}, &check)
+                                          && check.contains("window id"); }, 10000))
+            return true;
+        *why = QStringLiteral("openbox did not take over the screen %1").arg(m_display);
+    }
+    return false;
+}
+
+void XSession::stop()
+{
+    for (auto *process : {m_windowManager.get(), m_server.get()}) {
+        if (process && process->state() != QProcess::NotRunning) {
+            process->terminate();
+            if (!process->waitForFinished(3000))
+                process->kill();
+            process->waitForFinished(1000);
+        }
+    }
+    m_windowManager.reset();
+    m_server.reset();
+}
+
+QProcessEnvironment XSession::environment() const
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), m_display);
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    return env;
+}
+
+bool XSession::run(const QString &program, const QStringList &arguments, QByteArray *output) const
+{
+    QProcess process;
+    process.setProcessEnvironment(environment());
+    process.start(program, arguments);
+    const bool done = process.waitForFinished(10000) && process.exitCode() == 0;
+    if (output)
+        *output = process.readAllStandardOutput();
+    return done;
+}
+
+QByteArray XSession::window(const QString &caption) const
+{
+    QByteArray found;
+    run("xdotool", {"search", "--onlyvisible", "--name", '^' + QRegularExpression::escape(caption) + '$'}, &found);
+    return found.split('\n').constFirst();
+}
+
+QList<qint64> descendantsOf(qint64 root)
+{
+    QMultiHash<qint64, qint64> children;
+    for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        if (entry.toLongLong() == 0 || !stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray line = stat.readAll();
+        // The command name may hold blanks; the fields after it start past ')'.
+        children.insert(line.mid(line.lastIndexOf(')') + 2).split(' ').value(1).toLongLong(), entry.toLongLong());
+    }
+    QList<qint64> found = children.values(root);
+    for (qsizetype i = 0; i < found.size(); ++i)
+        found += children.values(found[i]);
+    return found;
+}
+
+QList<qint64> engineProcessesOf(qint64 browser)
+{
+    QList<qint64> helpers = descendantsOf(browser);
+    helpers.removeIf([](qint64 pid) {
+        QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+        return !comm.open(QIODevice::ReadOnly) || !comm.readAll().startsWith("QtWebEngineProc");
+    });
+    return helpers;
+}
