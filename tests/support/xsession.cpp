@@ -11,13 +11,17 @@ bool XSession::start(QString *why)
         stop();
         // The server picks a free display itself and tells its number on stdout.
         m_server = std::make_unique<QProcess>();
-        m_server->start("Xvfb", {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+        m_server->start("Xvfb", {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"});
         if (!QTest::qWaitFor([this] { return m_server->canReadLine() || m_server->state() == QProcess::NotRunning; },
                              10000) || !m_server->canReadLine()) {
             *why = QStringLiteral("no virtual X server could be started (is Xvfb installed?)");
             continue;
         }
         m_display = QStringLiteral(":%1").arg(m_server->readLine().trimmed().toInt());
+        if (!QTest::qWaitFor([this] { return run("xprop", {"-root", "-len", "0"}); }, 10000)) {
+            *why = QStringLiteral("the virtual X server on %1 does not answer").arg(m_display);
+            continue;
+        }
         // Windows made before the manager has taken the screen would be seen unmanaged.
         m_windowManager = std::make_unique<QProcess>();
         m_windowManager->setProcessEnvironment(environment());
@@ -26,7 +30,10 @@ bool XSession::start(QString *why)
         if (QTest::qWaitFor([&] { return run("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}, &check)
                                           && check.contains("window id"); }, 10000))
             return true;
-        *why = QStringLiteral("openbox did not take over the screen %1").arg(m_display);
+        *why = QStringLiteral("openbox did not take over the screen %1 (it said: %2; the X server %3 and said: %4)")
+                       .arg(m_display, QString::fromLocal8Bit(m_windowManager->readAllStandardError().right(300)),
+                            m_server->state() == QProcess::NotRunning ? "ended" : "runs",
+                            QString::fromLocal8Bit(m_server->readAllStandardError().right(600)));
     }
     return false;
 }
