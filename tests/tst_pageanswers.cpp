@@ -5,6 +5,7 @@
 #include "fakes/fakepageservices.h"
 #include "fixture.h"
 #include "pagedialogs.h"
+#include "httpserver.h"
 #include "xsession.h"
 
 #include <QApplication>
@@ -17,46 +18,6 @@
 #include <QSslKey>
 #include <QSslServer>
 #include <QWebEngineView>
-
-// A server on 127.0.0.1, plain or TLS, that answers each request with `reply`.
-struct Site : QObject
-{
-    std::function<void(QTcpSocket *, const QByteArray &path, const QByteArray &request)> reply;
-    QStringList requests;
-    QTcpServer *server;
-    QHash<QTcpSocket *, QByteArray> buffers;
-
-    explicit Site(QTcpServer *s) : server(s)
-    {
-        s->setParent(this);
-        s->listen(QHostAddress::LocalHost, 0);
-        connect(s, &QTcpServer::pendingConnectionAvailable, this, [this] {
-            while (QTcpSocket *socket = server->nextPendingConnection())
-                connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
-                    if (!(buffers[socket] += socket->readAll()).contains("\r\n\r\n"))
-                        return;
-                    const QByteArray request = buffers.take(socket), path = request.split(' ').value(1);
-                    requests << QString::fromLatin1(path);
-                    reply(socket, path, request);
-                });
-        });
-    }
-    QString url(const QString &path) const
-    {
-        return QStringLiteral("%1://127.0.0.1:%2%3")
-                .arg(qobject_cast<QSslServer *>(server) ? "https" : "http").arg(server->serverPort()).arg(path);
-    }
-    // Closes when the whole body is sent; with a larger length announced, stays open.
-    static void send(QTcpSocket *socket, const QByteArray &status, const QByteArray &headers,
-                     const QByteArray &body, qint64 announced = -1)
-    {
-        socket->write("HTTP/1.1 " + status + "\r\nConnection: close\r\nContent-Length: "
-                      + QByteArray::number(announced < 0 ? body.size() : announced) + "\r\n" + headers
-                      + "\r\n" + body);
-        if (announced < 0)
-            socket->disconnectFromHost();
-    }
-};
 
 // What pages ask, answered by a fake user, against the real engine on a real X server.
 class tst_PageAnswers : public QObject
@@ -93,17 +54,18 @@ private:
         (void)QTest::qWaitFor([&] { return done; }, 10000);
         return result;
     }
-    bool load(const QString &url) const
+    bool load(const QUrl &url) const
     {
         QSignalSpy ended(m_browser, &WebBrowser::DownloadComplete);
-        return m_browser->Navigate(url) && ended.wait(20000);
+        return m_browser->Navigate(url.toString()) && ended.wait(20000);
     }
 
     QTemporaryDir m_dir;
     QByteArray m_file;
-    Site m_site{new QTcpServer};
-    Site m_tls{new QSslServer};
+    HttpServer m_site;
+    HttpServer m_tls{new QSslServer};
     QList<QPointer<QTcpSocket>> m_held;
+    int m_siteHits = 0, m_tlsHits = 0;
     FakePageServices m_services;
     QPointer<QtWebBrowser> m_browser; // null once a window it was given to has gone
 };
@@ -112,32 +74,32 @@ void tst_PageAnswers::initTestCase()
 {
     for (int i = 0; i < 1 << 20; ++i)
         m_file += char(i * 7 % 251);
-    m_site.reply = [this](QTcpSocket *socket, const QByteArray &path, const QByteArray &request) {
+    m_site.reply = [this](QTcpSocket *socket, const QString &path, const QByteArray &request) {
         const QByteArray file = "Content-Disposition: attachment; filename=\"data.bin\"\r\n";
         if (path == "/auth" && request.contains("Authorization: Basic " + QByteArray("ann:right").toBase64()))
-            Site::send(socket, "200 OK", "", "secret page");
+            HttpServer::send(socket, "200 OK", "", "secret page");
         else if (path == "/auth")
-            Site::send(socket, "401 Unauthorized", "WWW-Authenticate: Basic realm=\"<b>Staff</b> only\"\r\n",
+            HttpServer::send(socket, "401 Unauthorized", "WWW-Authenticate: Basic realm=\"<b>Staff</b> only\"\r\n",
                        "server refusal text");
         else if (path == "/file")
-            Site::send(socket, "200 OK", file, m_file);
+            HttpServer::send(socket, "200 OK", file, m_file);
         else if (path == "/hostile")
-            Site::send(socket, "200 OK", "Content-Disposition: attachment; filename=\"../../x\"\r\n", "x");
+            HttpServer::send(socket, "200 OK", "Content-Disposition: attachment; filename=\"../../x\"\r\n", "x");
         else if (path == "/half") { // breaks off, every time the engine tries again
-            Site::send(socket, "200 OK", file, m_file.left(300000), m_file.size());
+            HttpServer::send(socket, "200 OK", file, m_file.left(300000), m_file.size());
             socket->disconnectFromHost();
         } else if (path == "/slow") { // held open until the test ends
             m_held << socket;
-            Site::send(socket, "200 OK", file, m_file.left(100000), m_file.size());
+            HttpServer::send(socket, "200 OK", file, m_file.left(100000), m_file.size());
         } else
-            Site::send(socket, "200 OK", "Content-Type: text/html\r\n",
+            HttpServer::send(socket, "200 OK", "Content-Type: text/html\r\n",
                        "<html><head><title>Page</title></head><body style='margin:0'>page text<button "
                        "style='width:100%;height:90vh' onclick='document.body.requestFullscreen()'>go"
                        "</button><script>document.onfullscreenchange = () => document.title = "
                        "document.fullscreenElement ? 'full' : 'normal';</script></body></html>");
     };
-    m_tls.reply = [](QTcpSocket *socket, const QByteArray &, const QByteArray &) {
-        Site::send(socket, "200 OK", "", "tls secret");
+    m_tls.reply = [](QTcpSocket *socket, const QString &, const QByteArray &) {
+        HttpServer::send(socket, "200 OK", "", "tls secret");
     };
     // A self-signed certificate made here, for this run only.
     QProcess openssl;
@@ -149,14 +111,14 @@ void tst_PageAnswers::initTestCase()
     QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
     tls.setLocalCertificate(QSslCertificate(&cert));
     tls.setPrivateKey(QSslKey(&key, QSsl::Rsa));
-    static_cast<QSslServer *>(m_tls.server)->setSslConfiguration(tls);
+    static_cast<QSslServer *>(m_tls.server())->setSslConfiguration(tls);
     QFile::remove(cert.fileName()), QFile::remove(key.fileName());
 }
 
 void tst_PageAnswers::init()
 {
     m_services = FakePageServices();
-    m_site.requests.clear(), m_tls.requests.clear();
+    m_siteHits = m_site.totalHits(), m_tlsHits = m_tls.totalHits();
     m_browser = new QtWebBrowser(nullptr, &m_services);
     m_browser->resize(640, 385);
     m_browser->show();
@@ -209,7 +171,7 @@ void tst_PageAnswers::login()
     QTRY_COMPARE(js("document.body.innerText"), shown);
     QStringList expected;
     for (const QChar failed : failedFlags)
-        expected << QStringLiteral("login %1|<b>Staff</b> only|%2").arg(QUrl(m_site.url("")).authority(), failed);
+        expected << QStringLiteral("login %1|<b>Staff</b> only|%2").arg(m_site.url("").authority(), failed);
     QCOMPARE(m_services.asked, expected);
 }
 
@@ -247,7 +209,7 @@ void tst_PageAnswers::downloads()
     if (act == Act::SavePage)
         page()->triggerAction(QWebEnginePage::SavePage);
     if (act == Act::Offline)
-        QCOMPARE(m_site.requests, QStringList());
+        QCOMPARE(m_site.totalHits(), m_siteHits);
     QTRY_COMPARE(m_services.asked.size(), act == Act::Offline ? 0 : 1);
     if (!proposed.isEmpty())
         QCOMPARE(m_services.asked, QStringList{"save " + QDir::home().filePath("Downloads/" + proposed)});
@@ -316,7 +278,7 @@ void tst_PageAnswers::certificate()
 {
     QFETCH(bool, proceed);
     m_services.proceed = proceed;
-    const QString host = QUrl(m_tls.url("")).authority();
+    const QString host = m_tls.url("").authority();
     const QString question = "certificate " + host + "|it is not issued by anyone this computer trusts|1";
     QVERIFY(load(m_tls.url("/")));
     QCOMPARE(m_services.asked, QStringList{question});
@@ -324,7 +286,7 @@ void tst_PageAnswers::certificate()
     QCOMPARE(notice && notice->isVisible(), !proceed);
     QCOMPARE(js("document.body.innerText").contains("tls secret"), proceed);
     if (!proceed) {
-        QCOMPARE(m_tls.requests, QStringList());
+        QCOMPARE(m_tls.totalHits(), m_tlsHits);
         QVERIFY(notice->text().contains(host) && notice->text().contains("not issued by anyone"));
         return;
     }
@@ -376,9 +338,9 @@ void tst_PageAnswers::permissions()
     for (int round = 0; round < 2; ++round) { // the second time, the session's answer holds
         js("document.title = 'asking'; " + script);
         QTRY_COMPARE(page()->title(), told);
-        QCOMPARE(m_services.asked, QStringList{"permission " + m_site.url("") + " " + question});
+        QCOMPARE(m_services.asked, QStringList{"permission " + m_site.url("").toString() + " " + question});
     }
-    const QString shown = m_site.url("") + "|Hi <b>you</b>|news";
+    const QString shown = m_site.url("").toString() + "|Hi <b>you</b>|news";
     QTRY_COMPARE(m_services.notifications, allow ? QStringList({shown, shown}) : QStringList());
 }
 
