@@ -26,12 +26,17 @@ bool XSession::start(QString *why)
         m_windowManager = std::make_unique<QProcess>();
         m_windowManager->setProcessEnvironment(environment());
         m_windowManager->start("openbox", {});
-        QByteArray check;
-        if (QTest::qWaitFor([&] { return run("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}, &check)
-                                          && check.contains("window id"); }, 10000))
+        QByteArray check, said;
+        if (QTest::qWaitFor([&] {
+                if (m_windowManager->state() == QProcess::NotRunning) { // gave up on the display: again
+                    said = m_windowManager->readAllStandardError();
+                    m_windowManager->start("openbox", {});
+                }
+                return run("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}, &check) && check.contains("window id");
+            }, 10000))
             return true;
         *why = QStringLiteral("openbox did not take over the screen %1 (it said: %2; the X server %3 and said: %4)")
-                       .arg(m_display, QString::fromLocal8Bit(m_windowManager->readAllStandardError().right(300)),
+                       .arg(m_display, QString::fromLocal8Bit((said + m_windowManager->readAllStandardError()).right(300)),
                             m_server->state() == QProcess::NotRunning ? "ended" : "runs",
                             QString::fromLocal8Bit(m_server->readAllStandardError().right(600)));
     }
