@@ -48,6 +48,14 @@ QHBoxLayout *buttonRow(QVBoxLayout *column)
     return row;
 }
 
+QPushButton *addButton(QHBoxLayout *row, const QString &text, QWidget *parent, bool isDefault = false)
+{
+    auto *button = new QPushButton(text, parent);
+    button->setDefault(isDefault);
+    row->addWidget(button);
+    return button;
+}
+
 } // namespace
 
 LoginDialog::LoginDialog(QWidget *parent, const LoginQuestion &question)
@@ -75,11 +83,8 @@ LoginDialog::LoginDialog(QWidget *parent, const LoginQuestion &question)
     form->addRow(line(QStringLiteral("Password:"), this), m_password);
     column->addLayout(form);
     QHBoxLayout *buttons = buttonRow(column);
-    auto *ok = new QPushButton(QStringLiteral("OK"), this);
-    auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    ok->setDefault(true);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    auto *ok = addButton(buttons, QStringLiteral("OK"), this, true);
+    auto *cancel = addButton(buttons, QStringLiteral("Cancel"), this);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     m_user->setFocus();
@@ -104,14 +109,11 @@ CertificateDialog::CertificateDialog(QWidget *parent, const CertificateQuestion 
                                    : QStringLiteral("This problem cannot be overlooked: the site is not opened."),
                            this));
     QHBoxLayout *buttons = buttonRow(column);
-    auto *back = new QPushButton(QStringLiteral("Go back"), this);
-    back->setDefault(true);
-    buttons->addWidget(back);
+    auto *back = addButton(buttons, QStringLiteral("Go back"), this, true);
     connect(back, &QPushButton::clicked, this, &QDialog::reject);
     if (question.overridable) {
-        auto *proceed = new QPushButton(QStringLiteral("Continue to %1").arg(shortText(question.host, 30)), this);
+        auto *proceed = addButton(buttons, QStringLiteral("Continue to %1").arg(shortText(question.host, 30)), this);
         proceed->setAutoDefault(false);
-        buttons->addWidget(proceed);
         connect(proceed, &QPushButton::clicked, this, &QDialog::accept);
     }
     back->setFocus();
@@ -127,11 +129,8 @@ PermissionPrompt::PermissionPrompt(const QString &origin, const QString &what,
     column->addWidget(line(QStringLiteral("%1 wants to %2.").arg(shortText(origin), what), this));
     column->addWidget(line(QStringLiteral("Velt Browser remembers your answer until it ends."), this));
     QHBoxLayout *buttons = buttonRow(column);
-    auto *allow = new QPushButton(QStringLiteral("Allow"), this);
-    auto *deny = new QPushButton(QStringLiteral("Deny"), this);
-    deny->setDefault(true);
-    buttons->addWidget(allow);
-    buttons->addWidget(deny);
+    auto *allow = addButton(buttons, QStringLiteral("Allow"), this);
+    auto *deny = addButton(buttons, QStringLiteral("Deny"), this, true);
     connect(allow, &QPushButton::clicked, this, [this] {
         answer(true);
         close();
@@ -166,8 +165,7 @@ NotificationPopup::NotificationPopup(const QString &origin, const QString &title
     column->addWidget(heading);
     column->addWidget(line(shortText(message, 120), this));
     QHBoxLayout *buttons = buttonRow(column);
-    auto *close = new QPushButton(QStringLiteral("Close"), this);
-    buttons->addWidget(close);
+    auto *close = addButton(buttons, QStringLiteral("Close"), this);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
 }
 
