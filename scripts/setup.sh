@@ -18,10 +18,11 @@ if [[ "${1:-}" == "--package" ]]; then
 elif [[ "${1:-}" == "--tests" ]]; then
     # A virtual X server and window manager for the tests that need a real display
     # (with dbus-launch, which a desktop has, so that a bus started for the browser
-    # shows), and clang's fuzzing runtime for the address fuzzer.
+    # shows), the accessibility bus that a screen reader starts (at-spi2-core), and
+    # clang's fuzzing runtime for the address fuzzer.
     # desktop-file-validate and appstreamcli check the installed desktop files;
     # openssl makes a test server's certificate, pdftotext reads a printed PDF.
-    packages+=(xvfb xauth openbox x11-utils xdotool dbus-x11 desktop-file-utils appstream
+    packages+=(xvfb xauth openbox x11-utils xdotool dbus-x11 at-spi2-core desktop-file-utils appstream
                clang libclang-rt-14-dev openssl poppler-utils)
 fi
 

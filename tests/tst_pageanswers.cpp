@@ -6,12 +6,13 @@
 #include "fixture.h"
 #include "pagedialogs.h"
 #include "httpserver.h"
-#include "xsession.h"
+#include "testsession.h"
 
 #include <QApplication>
 #include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
@@ -419,28 +420,11 @@ int main(int argc, char *argv[])
 {
     // The test runs itself again on an X server of its own, in a home of its own (to
     // see that nothing is written there).
-    if (qEnvironmentVariableIsEmpty("VELT_OWN_DISPLAY")) {
-        QCoreApplication core(argc, argv);
-        XSession x;
-        QTemporaryDir home, runtime;
-        QString why;
-        if (!x.start(&why) || !QDir(home.path()).mkdir("Downloads"))
-            return qCritical("%s", qPrintable(why)), 1;
-        QProcessEnvironment env = x.environment();
-        for (const char *name : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"})
-            env.remove(name);
-        env.insert("HOME", home.path());
-        env.insert("XDG_RUNTIME_DIR", runtime.path());
-        env.insert("VELT_OWN_DISPLAY", "1");
-        QProcess self;
-        self.setProcessEnvironment(env);
-        self.setProcessChannelMode(QProcess::ForwardedChannels);
-        self.start(QCoreApplication::applicationFilePath(), QCoreApplication::arguments().mid(1));
-        self.waitForFinished(-1);
-        return self.exitStatus() == QProcess::NormalExit ? self.exitCode() : 1;
-    }
+    if (const int code = runInOwnSession(argc, argv, true); code >= 0)
+        return code;
     prepareEngineProcess();
     QApplication app(argc, argv);
+    useAsScreenReader();
     tst_PageAnswers test;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);

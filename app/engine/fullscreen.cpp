@@ -6,16 +6,19 @@
 #include <QWebEngineFullScreenRequest>
 #include <QWebEngineView>
 
-FullScreen::FullScreen(QWebEngineView *view, QWebEnginePage *page, QObject *parent)
-    : QObject(parent), m_view(view), m_page(page)
+FullScreen::FullScreen(QWebEngineView *view, QGridLayout *home, QWebEnginePage *page, QObject *parent)
+    : QObject(parent), m_view(view), m_home(home), m_page(page)
 {
 }
 
 FullScreen::~FullScreen()
 {
-    // The browser is going, and its window may be half gone: the page is not moved
-    // back, only left without a view.
-    delete m_window.data();
+    // The browser is going: its view goes back, unseen, so that it goes with the
+    // browser and not with the full-screen window.
+    if (m_window) {
+        bringViewHome();
+        delete m_window.data();
+    }
 }
 
 void FullScreen::request(QWebEngineFullScreenRequest request)
@@ -29,7 +32,7 @@ void FullScreen::request(QWebEngineFullScreenRequest request)
 
 void FullScreen::enter()
 {
-    if (m_window)
+    if (m_window || !m_view || !m_home)
         return;
     m_window = new QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint);
     m_window->setObjectName(QStringLiteral("fullScreenPage"));
@@ -37,9 +40,7 @@ void FullScreen::enter()
     m_window->installEventFilter(this);
     auto *fill = new QGridLayout(m_window);
     fill->setContentsMargins(0, 0, 0, 0);
-    m_fullView = new QWebEngineView(m_window);
-    fill->addWidget(m_fullView, 0, 0);
-    m_fullView->setPage(m_page);
+    fill->addWidget(m_view, 0, 0);
 
     // Esc is the user's way out, whatever the page does with its keys.
     auto *exit = new QAction(m_window);
@@ -50,7 +51,7 @@ void FullScreen::enter()
     m_window->showFullScreen();
     m_window->raise();
     m_window->activateWindow();
-    m_fullView->setFocus();
+    m_view->setFocus();
 }
 
 void FullScreen::userLeaves()
@@ -71,6 +72,15 @@ bool FullScreen::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
+void FullScreen::bringViewHome()
+{
+    if (!m_view || !m_home)
+        return;
+    m_home->addWidget(m_view, 0, 0);
+    // Under whatever notice now covers the page, as it was before it left.
+    m_view->lower();
+}
+
 void FullScreen::leave()
 {
     if (!m_window)
@@ -78,14 +88,13 @@ void FullScreen::leave()
     QWidget *window = m_window;
     m_window = nullptr;
     const bool focused = window->isActiveWindow();
-    // The page goes back before its full-screen view goes, so that no view is ever
-    // left to make a page of its own.
-    m_view->setPage(m_page);
-    m_fullView = nullptr;
+    bringViewHome();
+    if (m_view)
+        m_view->show();
     window->hide();
     // Not now: Esc's action, a child of the window, may be what called.
     window->deleteLater();
-    if (focused) {
+    if (focused && m_view) {
         m_view->window()->activateWindow();
         m_view->setFocus();
     }

@@ -54,7 +54,7 @@ PageAnswers::PageAnswers(const AnsweringParts &parts, PageServices *services,
     QWebEnginePage *page = parts.page;
     m_downloads = new Downloads(parts.profile, m_services, [this] { return dialogParent(); },
                                 std::move(offline), this);
-    m_fullScreen = new FullScreen(parts.view, page, this);
+    m_fullScreen = new FullScreen(parts.view, parts.fill, page, this);
     page->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
     connect(page, &QWebEnginePage::fullScreenRequested, m_fullScreen, &FullScreen::request);
 
