@@ -8,6 +8,7 @@
 #include "httpserver.h"
 #include "testsession.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDirIterator>
 #include <QLabel>
@@ -19,6 +20,21 @@
 #include <QSslKey>
 #include <QSslServer>
 #include <QWebEngineView>
+
+namespace {
+
+bool holds(QAccessibleInterface *node, QAccessible::Role role, const QString &name)
+{
+    if (node && node->role() == role && node->text(QAccessible::Name) == name)
+        return true;
+    for (int i = 0; node && i < node->childCount(); ++i) {
+        if (holds(node->child(i), role, name))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
 
 // What pages ask, answered by a fake user, against the real engine on a real X server.
 class tst_PageAnswers : public QObject
@@ -345,48 +361,80 @@ void tst_PageAnswers::permissions()
     QTRY_COMPARE(m_services.notifications, allow ? QStringList({shown, shown}) : QStringList());
 }
 
+enum class Leave { Esc, ByPage, CloseWindow, WindowManager, Navigation, Exit };
+Q_DECLARE_METATYPE(Leave)
+
 void tst_PageAnswers::fullScreen_data()
 {
-    QTest::addColumn<bool>("byEsc");
-    QTest::newRow("left with Esc") << true;
-    QTest::newRow("left by the page") << false;
+    QTest::addColumn<Leave>("way");
+    QTest::newRow("Esc") << Leave::Esc;
+    QTest::newRow("the page's own exit") << Leave::ByPage;
+    QTest::newRow("its window closed") << Leave::CloseWindow;
+    QTest::newRow("the window manager's close key") << Leave::WindowManager;
+    QTest::newRow("a navigation") << Leave::Navigation;
+    QTest::newRow("Exit") << Leave::Exit;
 }
 
 void tst_PageAnswers::fullScreen()
 {
-    QFETCH(bool, byEsc);
+    QFETCH(Leave, way);
     FakePlatform platform;
     delete m_browser;
-    Form1 form(m_browser = new QtWebBrowser(nullptr, &m_services), platform);
-    form.Form_Load();
+    auto form = std::make_unique<Form1>(m_browser = new QtWebBrowser(nullptr, &m_services), platform);
+    form->Form_Load();
     QVERIFY(load(m_site.url("/page")));
     QWebEngineView *view = m_browser->findChild<QWebEngineView *>();
     QWebEnginePage *page = view->page();
     const auto layout = [&form] {
-        QStringList rows{QVariant(form.geometry()).toString()};
-        for (const QWidget *w : form.findChildren<QWidget *>())
+        QStringList rows{QVariant(form->geometry()).toString()};
+        for (const QWidget *w : form->findChildren<QWidget *>())
             rows << w->objectName() + QVariant(w->geometry()).toString() + QString::number(w->isVisible());
         return rows;
     };
-    QVERIFY(QTest::qWaitForWindowActive(&form)); // placed by the window manager
+    QVERIFY(QTest::qWaitForWindowActive(form.get())); // placed by the window manager
     const QStringList before = layout();
     const auto fullWindow = [page] { return QWebEngineView::forPage(page)->window(); };
 
     const auto xdotool = [](const QStringList &arguments) { return QProcess::execute("xdotool", arguments) == 0; };
-    const QPoint button = form.brwWebBrowser->mapToGlobal(form.brwWebBrowser->rect().center());
+    const QPoint button = form->brwWebBrowser->mapToGlobal(form->brwWebBrowser->rect().center());
     // A real click: only a user may ask for full screen.
     QVERIFY(xdotool({"mousemove", QString::number(button.x()), QString::number(button.y()), "click", "1"}));
     QTRY_COMPARE(page->title(), "full");
-    QTRY_VERIFY(fullWindow() != &form && fullWindow()->isActiveWindow());
+    QTRY_VERIFY(fullWindow() != form.get() && fullWindow()->isActiveWindow());
     QCOMPARE(fullWindow()->geometry(), QApplication::primaryScreen()->geometry());
-    if (byEsc)
+    const QPointer<QWidget> full = fullWindow();
+    switch (way) {
+    case Leave::Esc:
         QVERIFY(xdotool({"key", "Escape"}));
-    else
+        break;
+    case Leave::ByPage:
         page->runJavaScript("document.exitFullscreen()");
-    QTRY_COMPARE(page->title(), "normal");
+        break;
+    case Leave::CloseWindow:
+        full->close();
+        break;
+    case Leave::WindowManager:
+        QVERIFY(xdotool({"key", "alt+F4"}));
+        break;
+    case Leave::Navigation:
+        QVERIFY(load(m_site.url("/next")));
+        break;
+    case Leave::Exit: // everything goes at once, the page still full screen
+        form->Label13_Click();
+        QCOMPARE(platform.calls, QStringList{"endProgram"});
+        form.reset();
+        QTRY_VERIFY(!full);
+        return;
+    }
+    if (way != Leave::Navigation)
+        QTRY_COMPARE(page->title(), "normal");
+    QTRY_VERIFY(!full);
     QCOMPARE(QWebEngineView::forPage(page), view);
     QCOMPARE(view->geometry(), m_browser->rect());
     QTRY_COMPARE(layout(), before);
+    // Under a screen reader the page is still read from the browser's window.
+    if (assistiveRun())
+        QTRY_VERIFY(holds(QAccessible::queryAccessibleInterface(form.get()), QAccessible::Button, "go"));
 }
 
 void tst_PageAnswers::dialogsShowHostileTextPlainAndShort_data()

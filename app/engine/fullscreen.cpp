@@ -13,10 +13,11 @@ FullScreen::FullScreen(QWebEngineView *view, QGridLayout *home, QWebEnginePage *
 
 FullScreen::~FullScreen()
 {
-    // The browser is going: its view goes back, unseen, so that it goes with the
-    // browser and not with the full-screen window.
+    // The browser is going, and its window may be half gone: the view is only taken
+    // out of the full-screen window, unseen, for the browser to delete it before its page.
     if (m_window) {
-        bringViewHome();
+        if (m_view)
+            m_view->setParent(nullptr);
         delete m_window.data();
     }
 }
