@@ -7,6 +7,7 @@
 #include "pageanswers.h"
 #include "pagequestions.h"
 #include "pageleaving.h"
+#include "usernavigation.h"
 
 #include <QEventLoop>
 #include <QGridLayout>
@@ -52,10 +53,9 @@ QtWebBrowser::QtWebBrowser(QWidget *parent, PageServices *services,
     m_startWatch.setSingleShot(true);
     m_startWatch.setInterval(kStartGraceMs);
     connect(&m_startWatch, &QTimer::timeout, this, [this] {
-        if (m_awaitingStart && !(m_page && m_page->isLoading())) {
-            m_awaitingStart = false;
+        if (m_awaitingStart && !(m_page && m_page->isLoading())
+            && m_user->loadEnded(m_page->url(), true) != UserNavigation::Outcome::MadeAgain)
             loadEnded();
-        }
     });
     startEngine(services, assistiveTechActive);
 }
@@ -84,6 +84,8 @@ void QtWebBrowser::startEngine(PageServices *services, const std::function<bool(
 
     m_page = new EnginePage(m_profile, m_frameToken, nullptr);
     m_leaving = new PageLeaving(m_page, this);
+    m_user = new UserNavigation(this);
+    m_page->setUrlRequestInterceptor(m_user);
     // Nothing in the window shows a page's icon, so it is not fetched.
     m_page->settings()->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
     m_page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
@@ -99,9 +101,13 @@ void QtWebBrowser::startEngine(PageServices *services, const std::function<bool(
                     m_awaitingStart = false;
                     return;
                 }
+                const auto outcome = m_user->loadEnded(info.url(), !m_page->isLoading());
+                if (outcome == UserNavigation::Outcome::MadeAgain)
+                    return;
                 // The end of a load that began before our latest call leaves that
-                // call still pending.
-                if (!m_awaitingStart)
+                // call still pending. The user's own load may end without the engine
+                // having reported its start: it took over a load of the page's.
+                if (outcome == UserNavigation::Outcome::Done || (!m_awaitingStart && !m_user->pending()))
                     settle();
                 emit DownloadComplete();
             });
@@ -138,9 +144,16 @@ bool QtWebBrowser::startLoad(const QUrl &url)
 {
     if (m_crashNotice)
         m_crashNotice->hide();
-    m_leaving->leave([this, url] { m_page->load(url); });
-    markNavigating();
+    navigateAsUser([this, url] { m_page->load(url); }, url);
     return true;
+}
+
+void QtWebBrowser::navigateAsUser(const std::function<void()> &navigate, const QUrl &url)
+{
+    m_user->begin([this, navigate] {
+        m_leaving->leave(navigate);
+        markNavigating();
+    }, url);
 }
 
 void QtWebBrowser::markNavigating()
@@ -153,6 +166,8 @@ void QtWebBrowser::markNavigating()
 void QtWebBrowser::settle()
 {
     m_pending = false;
+    m_awaitingStart = false;
+    m_user->end();
     m_leaving->settled();
 }
 
@@ -166,7 +181,6 @@ void QtWebBrowser::rendererGone()
 {
     const bool wasLoading = Busy();
     settle();
-    m_awaitingStart = false;
     if (!m_crashNotice) {
         m_crashNotice = new QLabel(kCrashNotice, this);
         m_crashNotice->setObjectName(QStringLiteral("crashNotice"));
@@ -199,8 +213,7 @@ bool QtWebBrowser::GoBack()
 {
     if (!m_page->history()->canGoBack())
         return fail(QStringLiteral("there is no earlier page."));
-    m_leaving->leave([this] { m_page->triggerAction(QWebEnginePage::Back); });
-    markNavigating();
+    navigateAsUser([this] { m_page->triggerAction(QWebEnginePage::Back); });
     return true;
 }
 
@@ -208,8 +221,7 @@ bool QtWebBrowser::GoForward()
 {
     if (!m_page->history()->canGoForward())
         return fail(QStringLiteral("there is no later page."));
-    m_leaving->leave([this] { m_page->triggerAction(QWebEnginePage::Forward); });
-    markNavigating();
+    navigateAsUser([this] { m_page->triggerAction(QWebEnginePage::Forward); });
     return true;
 }
 
@@ -217,12 +229,11 @@ bool QtWebBrowser::Stop()
 {
     if (!m_page)
         return true;
+    m_user->end(); // the page may navigate again
     m_page->triggerAction(QWebEnginePage::Stop);
     // A load that the engine had not yet begun ends here too.
-    if (m_awaitingStart && !m_page->isLoading()) {
-        m_awaitingStart = false;
+    if (m_awaitingStart && !m_page->isLoading())
         loadEnded();
-    }
     return true;
 }
 
@@ -232,8 +243,7 @@ bool QtWebBrowser::Refresh()
         return fail(QStringLiteral("no page is shown."));
     if (m_crashNotice)
         m_crashNotice->hide();
-    m_leaving->leave([this] { m_page->triggerAction(QWebEnginePage::Reload); });
-    markNavigating();
+    navigateAsUser([this] { m_page->triggerAction(QWebEnginePage::Reload); });
     return true;
 }
 

@@ -16,6 +16,7 @@ class EnginePage;
 class PageAnswers;
 class PageLeaving;
 class PageServices;
+class UserNavigation;
 
 // The web engine behind the seam: Qt WebEngine on an off-the-record profile.
 // The program makes it only after its window's first paint (see EngineHost), so
@@ -58,6 +59,7 @@ public:
 private:
     void startEngine(PageServices *services, const std::function<bool()> &assistiveTechActive);
     bool startLoad(const QUrl &url);
+    void navigateAsUser(const std::function<void()> &navigate, const QUrl &url = QUrl());
     bool fail(const QString &reason);
     void markNavigating();
     void settle();
@@ -67,6 +69,7 @@ private:
     QWebEngineProfile *m_profile = nullptr;
     EnginePage *m_page = nullptr;
     PageLeaving *m_leaving = nullptr;
+    UserNavigation *m_user = nullptr;
     QWebEngineView *m_view = nullptr;
     PageAnswers *m_answers = nullptr;
     QLabel *m_crashNotice = nullptr;

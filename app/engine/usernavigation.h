@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QUrl>
+#include <QWebEngineUrlRequestInterceptor>
+
+#include <functional>
+
+// The user's navigation comes first. While one the user asked for (an address, Back,
+// Forward, Refresh, Home, Search) is on its way, the page cannot start one of its own in
+// the main frame: a script's location.replace() would otherwise take the frame from the
+// user's load, again and again. The engine's requests tell the two apart: the user's,
+// and its server's redirects, have no initiating document; the page's carry its origin.
+// Should a navigation of the page's still have taken the frame, the user's is made again.
+class UserNavigation : public QWebEngineUrlRequestInterceptor
+{
+public:
+    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+
+    // The user asked for `go` (to `url`, where known beforehand); `go` runs now.
+    void begin(std::function<void()> go, const QUrl &url = QUrl());
+    // The user's navigation ended, or the user turned away from it (Stop).
+    void end();
+    bool pending() const { return bool(m_go); }
+
+    enum class Outcome { NotTheUsers, Done, MadeAgain };
+    // A load ended at `url`, and the engine now loads nothing (`idle`) or goes on.
+    Outcome loadEnded(const QUrl &url, bool idle);
+
+    void interceptRequest(QWebEngineUrlRequestInfo &info) override;
+
+private:
+    static constexpr int kMaxTries = 3;
+
+    std::function<void()> m_go;
+    QUrl m_at; // where the user's load is, after its server's redirects
+    int m_tries = 0;
+    bool m_refused = false; // a navigation of the page's was refused meanwhile
+};
