@@ -1,3 +1,4 @@
+#include "desktopplatform.h"
 #include "engine/downloads.h"
 #include "engine/engineprocess.h"
 #include "engine/pageanswers.h"
@@ -9,6 +10,7 @@
 #include "xsession.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +19,7 @@
 #include <QSignalSpy>
 #include <QSslKey>
 #include <QSslServer>
+#include <QTimer>
 #include <QWebEngineView>
 
 // What pages ask, answered by a fake user, against the real engine on a real X server.
@@ -39,6 +42,8 @@ private slots:
     void printToPdf();
     void permissions_data();
     void permissions();
+    void placement_data();
+    void placement();
     void fullScreen_data();
     void fullScreen();
     void dialogsShowHostileTextPlainAndShort_data();
@@ -137,7 +142,8 @@ void tst_PageAnswers::cleanup()
 
 void tst_PageAnswers::cleanupTestCase()
 {
-    // Nothing under HOME but the (empty) download folder: no login, no partial file.
+    // Nothing under HOME but the download saved there: no login, no partial file, no
+    // dialog's remembered state.
     // (.pki is the engine's own certificate store, made at its first TLS connection.)
     const QString home = QDir::homePath();
     QStringList written;
@@ -146,7 +152,7 @@ void tst_PageAnswers::cleanupTestCase()
     while (files.hasNext())
         if (const QString path = files.next().mid(home.size()); !path.startsWith("/.pki"))
             written << path;
-    QVERIFY2(written == QStringList{"/Downloads"}, qPrintable(written.join(", ")));
+    QVERIFY2(written == QStringList({"/Downloads", "/Downloads/data.bin"}), qPrintable(written.join(", ")));
 }
 
 void tst_PageAnswers::login_data()
@@ -175,7 +181,7 @@ void tst_PageAnswers::login()
     QCOMPARE(m_services.asked, expected);
 }
 
-enum class Act { Save, CancelDialog, Offline, CancelInWindow, GoOffline, SavePage };
+enum class Act { SaveAsProposed, Save, CancelDialog, Offline, CancelInWindow, GoOffline, SavePage };
 Q_DECLARE_METATYPE(Act)
 
 void tst_PageAnswers::downloads_data()
@@ -184,6 +190,8 @@ void tst_PageAnswers::downloads_data()
     QTest::addColumn<Act>("act");
     QTest::addColumn<QString>("proposed"); // the name the save dialog proposes
     QTest::addColumn<QString>("state");    // in the Downloads window; "" when none is listed
+    // First: HOME has no download folder yet.
+    QTest::newRow("saved as proposed") << "/file" << Act::SaveAsProposed << "data.bin" << "Done";
     QTest::newRow("saved") << "/file" << Act::Save << "data.bin" << "Done";
     QTest::newRow("hostile name") << "/hostile" << Act::Save << "x" << "Done";
     QTest::newRow("save page") << "/page" << Act::SavePage << "" << "Done";
@@ -202,7 +210,8 @@ void tst_PageAnswers::downloads()
     QFETCH(Act, act);
     QFETCH(QString, proposed);
     QFETCH(QString, state);
-    const QString target = m_dir.filePath("saved.bin");
+    const QString target = act == Act::SaveAsProposed ? QDir::home().filePath("Downloads/" + proposed)
+                                                      : m_dir.filePath("saved.bin");
     m_services.saveTo = act == Act::CancelDialog ? QString() : target;
     m_browser->setOffline(act == Act::Offline);
     QVERIFY(load(m_site.url(path)));
@@ -230,9 +239,10 @@ void tst_PageAnswers::downloads()
     }
     if (!state.isEmpty())
         QTRY_COMPARE(shown(2), state);
-    QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), state == "Done" ? QStringList{"saved.bin"} : QStringList());
+    QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files),
+             state == "Done" && act != Act::SaveAsProposed ? QStringList{"saved.bin"} : QStringList());
     QFile saved(target);
-    if (act == Act::Save && state == "Done" && saved.open(QIODevice::ReadOnly))
+    if (act <= Act::Save && state == "Done" && saved.open(QIODevice::ReadOnly))
         QCOMPARE(saved.readAll(), path == "/file" ? m_file : QByteArray("x"));
     if (act == Act::SavePage && saved.open(QIODevice::ReadOnly))
         QVERIFY(saved.readAll().replace("=\r\n", "").contains("page text")); // quoted-printable
@@ -344,6 +354,85 @@ void tst_PageAnswers::permissions()
     QTRY_COMPARE(m_services.notifications, allow ? QStringList({shown, shown}) : QStringList());
 }
 
+void tst_PageAnswers::placement_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<int>("count"); // windows it opens, all owned by the main window
+    for (const char *window : {"permission", "downloads", "certificate", "login", "save", "print", "message"})
+        QTest::newRow(window) << window << 1;
+    QTest::newRow("notifications, stacked") << "notification" << 2;
+    QTest::newRow("open (not for a page)") << "open" << 1;
+}
+
+// Each window a page brings up lies over the page area, on a window manager, and Escape
+// denies a permission and closes the Downloads window.
+void tst_PageAnswers::placement()
+{
+    QFETCH(QString, window);
+    QFETCH(int, count);
+    FakePlatform platform;
+    PageDialogs dialogs;
+    delete m_browser;
+    Form1 form(m_browser = new QtWebBrowser(nullptr, &m_services), platform);
+    form.Form_Load();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QWidget *pageArea = form.brwWebBrowser;
+    QList<QWidget *> seen;
+    QList<QRect> frames;
+    // Modal dialogs wait in a loop of their own: a timer notes each window once the window
+    // manager has framed it, and closes the dialogs.
+    QTimer look;
+    connect(&look, &QTimer::timeout, &form, [&] {
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (w == &form || seen.contains(w) || !w->isVisible() || w->frameGeometry() == w->geometry()
+                || !w->windowHandle()->isExposed())
+                continue;
+            QVERIFY2(w->windowHandle()->transientParent() == form.windowHandle(), qPrintable(w->objectName()));
+            seen << w, frames << w->frameGeometry();
+            if (auto *dialog = qobject_cast<QDialog *>(w))
+                dialog->reject();
+        }
+    });
+    look.start(20);
+    QPrinter printer;
+    bool allowed = true;
+    if (window == "permission")
+        dialogs.askPermission(pageArea, "http://a.example", "know your location", [&](bool allow) { allowed = allow; });
+    else if (window == "downloads") {
+        m_services.saveTo = m_dir.filePath("saved.bin");
+        QVERIFY(load(m_site.url("/file")));
+    }
+    else if (window == "certificate")
+        dialogs.askCertificate(pageArea, {"a.example", "it is", true}, [](bool) {});
+    else if (window == "login")
+        QVERIFY(!dialogs.askLogin(pageArea, {"a.example", "realm"}));
+    else if (window == "save")
+        QCOMPARE(dialogs.askSaveFile(pageArea, QDir::home().filePath("Downloads/a.bin")), QString());
+    else if (window == "print")
+        dialogs.choosePrinter(pageArea, &printer, [](bool) {});
+    else if (window == "message")
+        dialogs.tell(pageArea, "told");
+    else if (window == "notification")
+        for (int i = 0; i < count; ++i)
+            dialogs.showNotification(pageArea, "http://a.example", "title", "text");
+    else if (window == "open")
+        QCOMPARE(DesktopPlatform().chooseFileToOpen(&form), QString());
+    QTRY_COMPARE_WITH_TIMEOUT(frames.size(), count, 20000);
+    const QRect area(pageArea->mapToGlobal(QPoint()), pageArea->size());
+    for (const QRect &frame : std::as_const(frames))
+        QVERIFY2(window == "open" || area.contains(frame), QTest::toString(frame));
+    if (count == 2) // the second above the first, from the bottom-right corner
+        QVERIFY(frames[1].bottom() < frames[0].top() && frames[0].bottomRight().y() > area.center().y());
+    if (window == "permission" || window == "downloads") {
+        const QPointer<QWidget> shown = seen.value(0);
+        shown->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(shown));
+        QTest::keyClick(shown, Qt::Key_Escape);
+        QTRY_VERIFY(!shown);
+        QCOMPARE(allowed, window != "permission");
+    }
+}
+
 void tst_PageAnswers::fullScreen_data()
 {
     QTest::addColumn<bool>("byEsc");
@@ -424,7 +513,7 @@ int main(int argc, char *argv[])
         XSession x;
         QTemporaryDir home, runtime;
         QString why;
-        if (!x.start(&why) || !QDir(home.path()).mkdir("Downloads"))
+        if (!x.start(&why))
             return qCritical("%s", qPrintable(why)), 1;
         QProcessEnvironment env = x.environment();
         for (const char *name : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"})
@@ -441,6 +530,7 @@ int main(int argc, char *argv[])
     }
     prepareEngineProcess();
     QApplication app(argc, argv);
+    const auto dialogState = keepDialogStateForSession();
     tst_PageAnswers test;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);
