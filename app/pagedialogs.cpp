@@ -9,7 +9,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPushButton>
@@ -277,12 +276,14 @@ void PageDialogs::openFolder(const QString &path)
 
 void PageDialogs::tell(QWidget *parent, const QString &text)
 {
-    auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Velt Browser"), text,
-                                QMessageBox::Ok, parent);
-    box->setTextFormat(Qt::PlainText);
-    box->setModal(false);
+    // Not a message box: that sizes itself anew as it is shown, after it was placed.
+    auto *box = new QDialog(parent, kPlainFrame);
+    box->setObjectName(QStringLiteral("toldBox"));
     box->setAttribute(Qt::WA_DeleteOnClose);
-    box->show();
-    // Placed once shown: a message box sizes itself as it is shown.
+    QVBoxLayout *column = plainLook(box, QStringLiteral("Velt Browser"));
+    column->addWidget(line(text, box));
+    auto *ok = addButton(buttonRow(column), QStringLiteral("OK"), box, true);
+    QObject::connect(ok, &QPushButton::clicked, box, &QDialog::accept);
     placeOverPage(box, parent);
+    box->show();
 }
