@@ -9,6 +9,7 @@
 #include "httpserver.h"
 #include "xsession.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDialog>
 #include <QDirIterator>
@@ -469,6 +470,14 @@ void tst_PageAnswers::fullScreen()
     QTRY_COMPARE(page->title(), "full");
     QTRY_VERIFY(fullWindow() != &form && fullWindow()->isActiveWindow());
     QCOMPARE(fullWindow()->geometry(), QApplication::primaryScreen()->geometry());
+    // Told how to leave, at the top centre, read out, in no one's way; gone after a while.
+    const QPointer<QLabel> notice = fullWindow()->findChild<QLabel *>("fullScreenNotice");
+    QVERIFY(notice && notice->isVisible() && notice->testAttribute(Qt::WA_TransparentForMouseEvents));
+    QCOMPARE(QAccessible::queryAccessibleInterface(notice)->text(QAccessible::Name),
+             m_site.url("").host() + " is now full screen. Press Esc to leave.");
+    QTRY_VERIFY(qAbs(notice->geometry().center().x() - fullWindow()->width() / 2) <= 1 && notice->y() < 100);
+    if (byEsc)
+        QTRY_VERIFY_WITH_TIMEOUT(!notice, 40000);
     if (byEsc)
         QVERIFY(xdotool({"key", "Escape"}));
     else
