@@ -3,7 +3,9 @@
 #include "timewin/form3.h"
 #include "twips.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QMetaEnum>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -175,6 +177,40 @@ private slots:
         QVERIFY(std::abs(line.x2 - 102.514) < 0.0005 && std::abs(line.y2 - 140.009) < 0.0005);
     }
 
+    // As assistive technology reads them: windows by title, readouts with their captions,
+    // the dial as one named picture, and nothing nameless.
+    void readByAssistiveTechnology_data()
+    {
+        QTest::addColumn<bool>("about");
+        QTest::addColumn<QStringList>("read"); // "%1": the text of the label of that name
+        QTest::newRow("time zone") << false << QStringList{"Window Time Zone", "StaticText Local Time %Label2",
+                "StaticText Date %Label4", "Graphic Dial with a hand sweeping round, not the time of day",
+                "Button Back"};
+        QTest::newRow("about") << true << QStringList{"Window About Velt Browser", "StaticText %Label1",
+                                                      "StaticText %Label2", "Button OK"};
+    }
+    void readByAssistiveTechnology()
+    {
+        QFETCH(bool, about);
+        QFETCH(QStringList, read);
+        QWidget *window = about ? static_cast<QWidget *>(openAboutWindow(m_about, &m_main, &m_timer))
+                                : showTimeWindow(m_time, &m_main);
+        if (!about)
+            m_time->Timer1_Timer();
+        const auto said = [](QAccessibleInterface *a) {
+            return QString(QMetaEnum::fromType<QAccessible::Role>().valueToKey(a->role())).replace("PushButton", "Button")
+                    + ' ' + a->text(QAccessible::Name);
+        };
+        QAccessibleInterface *top = QAccessible::queryAccessibleInterface(window);
+        QStringList heard{said(top)};
+        for (int i = 0; i < top->childCount(); ++i)
+            heard << said(top->child(i));
+        for (QString &line : read)
+            if (line.contains('%'))
+                line = line.section('%', 0, 0) + window->findChild<QLabel *>(line.section('%', 1))->text();
+        QCOMPARE(heard, read);
+    }
+
     void backHidesAndTheHandGoesOn()
     {
         Form3 *form = showTimeWindow(m_time, &m_main);
@@ -196,6 +232,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(form));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); // Return presses Back too
         QVERIFY(!form->isVisible());
+        QCOMPARE(form->findChild<QTimer *>("Timer1")->interval(), 100); // the readouts' designed tick
         // Only a precise timer keeps the 1 ms the hand asks for.
         QCOMPARE(form->findChild<QTimer *>("Timer2")->timerType(), Qt::PreciseTimer);
     }
