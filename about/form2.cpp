@@ -3,6 +3,7 @@
 #include "designtable.h"
 #include "form2layout.h"
 #include "lineshape.h"
+#include "windowaccess.h"
 
 #include <QFile>
 #include <QIcon>
@@ -78,6 +79,10 @@ void Form2::buildControls()
     Label1 = findChild<QLabel *>(QStringLiteral("Label1"));
     Label2 = findChild<QLabel *>(QStringLiteral("Label2"));
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+    // The credits, the notice and OK; the etched lines only draw.
+    WindowAccess::readAsWindow(this);
+    for (LineShape *line : findChildren<LineShape *>(Qt::FindDirectChildrenOnly))
+        WindowAccess::leaveOut(line);
     // As in a dialog, Escape and Return press OK.
     auto *keys = new QShortcut(this);
     keys->setKeys({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});

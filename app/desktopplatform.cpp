@@ -33,7 +33,8 @@ bool startDetached(const QString &program)
 
 QString DesktopPlatform::chooseFileToOpen(QWidget *parent)
 {
-    return QFileDialog::getOpenFileName(parent);
+    // Qt's own dialog: a desktop's dialog would keep a list of recent files.
+    return QFileDialog::getOpenFileName(parent, {}, {}, {}, nullptr, QFileDialog::DontUseNativeDialog);
 }
 
 QStringList DesktopPlatform::textEditors()

@@ -24,6 +24,7 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("org.veltbrowser.VeltBrowser"));
     QApplication::setQuitOnLastWindowClosed(false);
 
+    const auto dialogState = keepDialogStateForSession();
     DesktopPlatform platform;
     PageDialogs pageDialogs;
     Form1 form(new EngineHost(EngineHost::moduleFactory(EngineHost::defaultModulePath(), &pageDialogs)),

@@ -2,16 +2,20 @@
 
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPushButton>
+#include <QSettings>
+#include <QShortcut>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -57,6 +61,17 @@ QPushButton *addButton(QHBoxLayout *row, const QString &text, QWidget *parent, b
 }
 
 } // namespace
+
+std::unique_ptr<QTemporaryDir> keepDialogStateForSession()
+{
+    const QDir runtime(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation));
+    auto folder = std::make_unique<QTemporaryDir>(runtime.filePath(QStringLiteral("velt-browser-XXXXXX")));
+    if (!folder->isValid())
+        folder = std::make_unique<QTemporaryDir>();
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, folder->path());
+    return folder;
+}
 
 LoginDialog::LoginDialog(QWidget *parent, const LoginQuestion &question)
     : QDialog(parent, kPlainFrame)
@@ -120,8 +135,8 @@ CertificateDialog::CertificateDialog(QWidget *parent, const CertificateQuestion 
 }
 
 PermissionPrompt::PermissionPrompt(const QString &origin, const QString &what,
-                                   std::function<void(bool)> onAnswer)
-    : QWidget(nullptr, kPlainFrame), m_answer(std::move(onAnswer))
+                                   std::function<void(bool)> onAnswer, QWidget *parent)
+    : QWidget(parent, kPlainFrame), m_answer(std::move(onAnswer))
 {
     setObjectName(QStringLiteral("permissionPrompt"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -136,6 +151,8 @@ PermissionPrompt::PermissionPrompt(const QString &origin, const QString &what,
         close();
     });
     connect(deny, &QPushButton::clicked, this, &QWidget::close);
+    // Escape is Deny, as the dialogs' Cancel is.
+    connect(new QShortcut(Qt::Key_Escape, this), &QShortcut::activated, this, &QWidget::close);
 }
 
 void PermissionPrompt::answer(bool allow)
@@ -151,8 +168,8 @@ void PermissionPrompt::closeEvent(QCloseEvent *event)
 }
 
 NotificationPopup::NotificationPopup(const QString &origin, const QString &title,
-                                     const QString &message)
-    : QWidget(nullptr, kPlainFrame)
+                                     const QString &message, QWidget *parent)
+    : QWidget(parent, kPlainFrame)
 {
     setObjectName(QStringLiteral("notificationPopup"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -174,6 +191,7 @@ std::optional<Login> PageDialogs::askLogin(QWidget *parent, const LoginQuestion 
     // Held by a guard: the main window, and this dialog with it, may go while it waits.
     QPointer<LoginDialog> dialog = new LoginDialog(parent, question);
     dialog->setWindowModality(Qt::WindowModal);
+    placeOverPage(dialog, parent);
     const bool accepted = dialog->exec() == QDialog::Accepted;
     if (!dialog)
         return std::nullopt;
@@ -190,9 +208,13 @@ QString PageDialogs::askSaveFile(QWidget *parent, const QString &proposedPath)
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setFileMode(QFileDialog::AnyFile);
     dialog->setWindowModality(Qt::WindowModal);
+    // Qt's own dialog, which can be placed and keeps its state where the program
+    // says (keepDialogStateInMemory()); a desktop's dialog would do neither.
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
     const QFileInfo proposed(proposedPath);
     dialog->setDirectory(proposed.absolutePath());
     dialog->selectFile(proposed.fileName());
+    placeOverPage(dialog, parent);
     // Replacing a file is confirmed in the dialog itself.
     const bool accepted = dialog->exec() == QDialog::Accepted;
     if (!dialog)
@@ -207,29 +229,44 @@ void PageDialogs::askCertificate(QWidget *parent, const CertificateQuestion &que
 {
     auto *dialog = new CertificateDialog(parent, question);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    placeOverPage(dialog, parent);
     QObject::connect(dialog, &QDialog::finished, dialog,
                      [answer](int result) { answer(result == QDialog::Accepted); });
     dialog->open();
 }
 
-void PageDialogs::askPermission(QWidget *, const QString &origin, const QString &what,
+void PageDialogs::askPermission(QWidget *parent, const QString &origin, const QString &what,
                                 std::function<void(bool)> answer)
 {
-    (new PermissionPrompt(origin, what, std::move(answer)))->show();
+    auto *prompt = new PermissionPrompt(origin, what, std::move(answer), parent);
+    placeOverPage(prompt, parent);
+    prompt->show();
 }
 
 void PageDialogs::choosePrinter(QWidget *parent, QPrinter *printer, std::function<void(bool)> answer)
 {
     auto *dialog = new QPrintDialog(printer, parent);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    placeOverPage(dialog, parent);
     QObject::connect(dialog, &QDialog::finished, dialog,
                      [answer](int result) { answer(result == QDialog::Accepted); });
     dialog->open();
 }
 
-void PageDialogs::showNotification(const QString &origin, const QString &title, const QString &message)
+void PageDialogs::showNotification(QWidget *parent, const QString &origin, const QString &title,
+                                   const QString &message)
 {
-    (new NotificationPopup(origin, title, message))->show();
+    // Stacked upwards from the page's bottom-right corner over the ones still open;
+    // once the page is full, from the bottom again.
+    int raise = 0;
+    m_notifications.removeAll(nullptr);
+    for (const QPointer<NotificationPopup> &shown : std::as_const(m_notifications))
+        raise += shown->height() + kFrameAllowance.height() + kPageInset;
+    auto *popup = new NotificationPopup(origin, title, message, parent);
+    const int room = pageRoom(parent).height() - kFrameAllowance.height() - popup->sizeHint().height();
+    placeOverPage(popup, parent, PageCorner::BottomRight, raise <= room ? raise : 0);
+    popup->show();
+    m_notifications << popup;
 }
 
 void PageDialogs::openFolder(const QString &path)
@@ -239,10 +276,14 @@ void PageDialogs::openFolder(const QString &path)
 
 void PageDialogs::tell(QWidget *parent, const QString &text)
 {
-    auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Velt Browser"), text,
-                                QMessageBox::Ok, parent);
-    box->setTextFormat(Qt::PlainText);
-    box->setModal(false);
+    // Not a message box: that sizes itself anew as it is shown, after it was placed.
+    auto *box = new QDialog(parent, kPlainFrame);
+    box->setObjectName(QStringLiteral("toldBox"));
     box->setAttribute(Qt::WA_DeleteOnClose);
+    QVBoxLayout *column = plainLook(box, QStringLiteral("Velt Browser"));
+    column->addWidget(line(text, box));
+    auto *ok = addButton(buttonRow(column), QStringLiteral("OK"), box, true);
+    QObject::connect(ok, &QPushButton::clicked, box, &QDialog::accept);
+    placeOverPage(box, parent);
     box->show();
 }

@@ -3,8 +3,21 @@
 #include "engine/pageservices.h"
 
 #include <QDialog>
+#include <QPointer>
+#include <QTemporaryDir>
 
+#include <memory>
+
+class NotificationPopup;
 class QLineEdit;
+
+
+// Qt's file dialogs remember their folder, history and layout in the user's Qt
+// settings (~/.config/QtProject.conf) whenever one goes, and the browser writes
+// nothing but downloads: from this call on, Qt's settings of the user go to a folder
+// of the session's own in the runtime folder (memory, on a desktop), removed with
+// the object returned. Call it before the first dialog.
+std::unique_ptr<QTemporaryDir> keepDialogStateForSession();
 
 // The desktop's answers to what pages ask: small plain dialogs in the browser's
 // look. A login and a file to save are asked in a dialog modal to the main window
@@ -21,10 +34,13 @@ public:
                        std::function<void(bool allow)> answer) override;
     void choosePrinter(QWidget *parent, QPrinter *printer,
                        std::function<void(bool print)> answer) override;
-    void showNotification(const QString &origin, const QString &title,
+    void showNotification(QWidget *parent, const QString &origin, const QString &title,
                           const QString &message) override;
     void openFolder(const QString &path) override;
     void tell(QWidget *parent, const QString &text) override;
+
+private:
+    QList<QPointer<NotificationPopup>> m_notifications; // open ones, oldest first
 };
 
 // "Log in": names the host and the site's realm, asks for a user name and a
@@ -50,14 +66,14 @@ public:
     CertificateDialog(QWidget *parent, const CertificateQuestion &question);
 };
 
-// "<origin> wants to <what>." with Allow and Deny; closing it denies. Calls
-// `answer` once.
+// "<origin> wants to <what>." with Allow and Deny; closing it or Escape denies.
+// Calls `answer` once.
 class PermissionPrompt : public QWidget
 {
     Q_OBJECT
 public:
     PermissionPrompt(const QString &origin, const QString &what,
-                     std::function<void(bool allow)> answer);
+                     std::function<void(bool allow)> answer, QWidget *parent = nullptr);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -73,5 +89,6 @@ class NotificationPopup : public QWidget
 {
     Q_OBJECT
 public:
-    NotificationPopup(const QString &origin, const QString &title, const QString &message);
+    NotificationPopup(const QString &origin, const QString &title, const QString &message,
+                      QWidget *parent = nullptr);
 };

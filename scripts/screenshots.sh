@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots into docs/ under a virtual X server with a window
 # manager: the main window with a page (main-window.png), the Time Zone window
-# (time-zone.png) and the About window (about.png). Run it again after a change
-# to what they show.
+# (time-zone.png), the About window (about.png), and the windows a page brings up
+# placed over the page (placed-*.png, fullscreen-notice.png). Run it again after a
+# change to what they show.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh --tests >/dev/null
@@ -67,4 +68,44 @@ click 372 64                                    # Label15: Time Zone
 shoot "Time Zone" time-zone.png 1
 click 594 67                                    # Label16, the logo: About
 shoot "About Velt Browser" about.png 2
-echo "Wrote $docs/main-window.png, time-zone.png and about.png"
+xdotool key Escape                              # About's OK
+
+# Windows a page brings up, over the page area: a permission question as the page
+# opens, the save dialog and the Downloads window for a link, and the notice of a
+# page gone full screen. The page is served on 127.0.0.1, as a site would be.
+mkdir -p "$work/site"
+printf 'A report.\n' >"$work/site/report.txt"
+cat >"$work/site/index.html" <<'HTML'
+<!DOCTYPE html>
+<html><head><meta charset="utf-8"><title>Maps</title></head>
+<body style="font-family: sans-serif; margin: 0">
+<a href="report.txt" download style="display: block; height: 120px; padding: 1em">Download the report</a>
+<button style="display: block; width: 100%; height: 120px"
+        onclick="document.documentElement.requestFullscreen()">Full screen</button>
+<script>navigator.geolocation.getCurrentPosition(() => {}, () => {});</script>
+</body></html>
+HTML
+python3 -m http.server --bind 127.0.0.1 --directory "$work/site" 8765 >/dev/null 2>&1 &
+pids+=($!)
+sleep 1
+click 322 42
+xdotool key ctrl+a type "http://127.0.0.1:8765/"
+xdotool key Return
+xdotool search --sync --name '^Permission$' >/dev/null
+sleep 1
+"$xshot" "$docs/placed-permission.png"
+key() { local id; id=$(xdotool search --name "^$1\$" | head -1); xdotool windowactivate --sync "$id" key "$2"; }
+key Permission Escape                           # Deny
+click 500 140                                   # the link
+xdotool search --sync --name '^Save As$' >/dev/null
+sleep 1
+"$xshot" "$docs/placed-save.png"
+xdotool key Return
+xdotool search --sync --name '^Downloads$' >/dev/null
+sleep 1
+"$xshot" "$docs/placed-downloads.png"
+key Downloads Escape                            # closes it
+click 300 260                                   # full screen
+sleep 1.5
+"$xshot" "$docs/fullscreen-notice.png"
+echo "Wrote $docs/main-window.png, time-zone.png, about.png, placed-*.png and fullscreen-notice.png"

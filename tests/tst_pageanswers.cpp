@@ -1,3 +1,4 @@
+#include "desktopplatform.h"
 #include "engine/downloads.h"
 #include "engine/engineprocess.h"
 #include "engine/pageanswers.h"
@@ -10,6 +11,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QDialog>
 #include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,6 +21,7 @@
 #include <QSignalSpy>
 #include <QSslKey>
 #include <QSslServer>
+#include <QTimer>
 #include <QWebEngineView>
 
 namespace {
@@ -56,6 +59,8 @@ private slots:
     void printToPdf();
     void permissions_data();
     void permissions();
+    void placement_data();
+    void placement();
     void fullScreen_data();
     void fullScreen();
     void dialogsShowHostileTextPlainAndShort_data();
@@ -154,7 +159,8 @@ void tst_PageAnswers::cleanup()
 
 void tst_PageAnswers::cleanupTestCase()
 {
-    // Nothing under HOME but the (empty) download folder: no login, no partial file.
+    // Nothing under HOME but the download saved there: no login, no partial file, no
+    // dialog's remembered state.
     // (.pki is the engine's own certificate store, made at its first TLS connection.)
     const QString home = QDir::homePath();
     QStringList written;
@@ -163,7 +169,7 @@ void tst_PageAnswers::cleanupTestCase()
     while (files.hasNext())
         if (const QString path = files.next().mid(home.size()); !path.startsWith("/.pki"))
             written << path;
-    QVERIFY2(written == QStringList{"/Downloads"}, qPrintable(written.join(", ")));
+    QVERIFY2(written == QStringList({"/Downloads", "/Downloads/data.bin"}), qPrintable(written.join(", ")));
 }
 
 void tst_PageAnswers::login_data()
@@ -192,7 +198,7 @@ void tst_PageAnswers::login()
     QCOMPARE(m_services.asked, expected);
 }
 
-enum class Act { Save, CancelDialog, Offline, CancelInWindow, GoOffline, SavePage };
+enum class Act { SaveAsProposed, Save, CancelDialog, Offline, CancelInWindow, GoOffline, SavePage };
 Q_DECLARE_METATYPE(Act)
 
 void tst_PageAnswers::downloads_data()
@@ -201,6 +207,8 @@ void tst_PageAnswers::downloads_data()
     QTest::addColumn<Act>("act");
     QTest::addColumn<QString>("proposed"); // the name the save dialog proposes
     QTest::addColumn<QString>("state");    // in the Downloads window; "" when none is listed
+    // First: HOME has no download folder yet.
+    QTest::newRow("saved as proposed") << "/file" << Act::SaveAsProposed << "data.bin" << "Done";
     QTest::newRow("saved") << "/file" << Act::Save << "data.bin" << "Done";
     QTest::newRow("hostile name") << "/hostile" << Act::Save << "x" << "Done";
     QTest::newRow("save page") << "/page" << Act::SavePage << "" << "Done";
@@ -219,7 +227,8 @@ void tst_PageAnswers::downloads()
     QFETCH(Act, act);
     QFETCH(QString, proposed);
     QFETCH(QString, state);
-    const QString target = m_dir.filePath("saved.bin");
+    const QString target = act == Act::SaveAsProposed ? QDir::home().filePath("Downloads/" + proposed)
+                                                      : m_dir.filePath("saved.bin");
     m_services.saveTo = act == Act::CancelDialog ? QString() : target;
     m_browser->setOffline(act == Act::Offline);
     QVERIFY(load(m_site.url(path)));
@@ -247,9 +256,10 @@ void tst_PageAnswers::downloads()
     }
     if (!state.isEmpty())
         QTRY_COMPARE(shown(2), state);
-    QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), state == "Done" ? QStringList{"saved.bin"} : QStringList());
+    QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files),
+             state == "Done" && act != Act::SaveAsProposed ? QStringList{"saved.bin"} : QStringList());
     QFile saved(target);
-    if (act == Act::Save && state == "Done" && saved.open(QIODevice::ReadOnly))
+    if (act <= Act::Save && state == "Done" && saved.open(QIODevice::ReadOnly))
         QCOMPARE(saved.readAll(), path == "/file" ? m_file : QByteArray("x"));
     if (act == Act::SavePage && saved.open(QIODevice::ReadOnly))
         QVERIFY(saved.readAll().replace("=\r\n", "").contains("page text")); // quoted-printable
@@ -361,6 +371,73 @@ void tst_PageAnswers::permissions()
     QTRY_COMPARE(m_services.notifications, allow ? QStringList({shown, shown}) : QStringList());
 }
 
+void tst_PageAnswers::placement_data()
+{
+    QTest::addColumn<QString>("window");
+    for (const char *window : {"permission", "downloads", "certificate", "login", "save", "print", "message",
+                               "notifications", "open"})
+        QTest::newRow(window) << window;
+}
+
+// Each window a page brings up, owned by the main window, lies over the page area (the
+// Open command's dialog need not); Escape denies a permission and closes the Downloads window.
+void tst_PageAnswers::placement()
+{
+    QFETCH(QString, window);
+    FakePlatform platform;
+    PageDialogs dialogs;
+    delete m_browser;
+    Form1 form(m_browser = new QtWebBrowser(nullptr, &m_services), platform);
+    form.Form_Load();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QWidget *page = form.brwWebBrowser;
+    QMap<QWidget *, QRect> frames;
+    // Modal dialogs wait in a loop of their own: a timer notes each window once the window
+    // manager has framed it, and closes the dialogs.
+    QTimer look;
+    connect(&look, &QTimer::timeout, &form, [&] {
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (w == &form || frames.contains(w) || !w->isVisible() || w->frameGeometry() == w->geometry()
+                || !w->windowHandle()->isExposed())
+                continue;
+            QVERIFY2(w->windowHandle()->transientParent() == form.windowHandle(), qPrintable(w->objectName()));
+            frames.insert(w, w->frameGeometry());
+            if (auto *dialog = qobject_cast<QDialog *>(w))
+                dialog->reject();
+        }
+    });
+    look.start(20);
+    QPrinter printer;
+    bool allowed = true;
+    const QHash<QString, std::function<void()>> open{
+        {"permission", [&] { dialogs.askPermission(page, "http://a.example", "see", [&](bool a) { allowed = a; }); }},
+        {"downloads", [&] { m_services.saveTo = m_dir.filePath("saved.bin"); QVERIFY(load(m_site.url("/file"))); }},
+        {"certificate", [&] { dialogs.askCertificate(page, {"a.example", "it is", true}, [](bool) {}); }},
+        {"login", [&] { QVERIFY(!dialogs.askLogin(page, {"a.example", "realm"})); }},
+        {"save", [&] { QCOMPARE(dialogs.askSaveFile(page, QDir::home().filePath("Downloads/a.bin")), ""); }},
+        {"print", [&] { dialogs.choosePrinter(page, &printer, [](bool) {}); }},
+        {"message", [&] { dialogs.tell(page, "told"); }},
+        {"notifications", [&] { dialogs.showNotification(page, "a", "b", "c"), dialogs.showNotification(page, "a", "b", "c"); }},
+        {"open", [&] { QCOMPARE(DesktopPlatform().chooseFileToOpen(&form), ""); }}};
+    open[window]();
+    const int count = window == "notifications" ? 2 : 1;
+    QTRY_COMPARE_WITH_TIMEOUT(frames.size(), count, 20000);
+    const QRect area(page->mapToGlobal(QPoint()), page->size());
+    QList<QRect> seen = frames.values();
+    for (const QRect &frame : std::as_const(seen))
+        QVERIFY2(window == "open" || area.contains(frame), QTest::toString(frame));
+    if (count == 2) // apart, from the bottom-right corner
+        QVERIFY(!seen[0].intersects(seen[1]) && qMax(seen[0].top(), seen[1].top()) > area.center().y()
+                && qMin(seen[0].left(), seen[1].left()) > area.center().x());
+    if (window == "permission" || window == "downloads") {
+        const QPointer<QWidget> shown = frames.firstKey();
+        QVERIFY((shown->activateWindow(), QTest::qWaitForWindowActive(shown)));
+        QTest::keyClick(shown, Qt::Key_Escape);
+        QTRY_VERIFY(!shown);
+        QCOMPARE(allowed, window != "permission");
+    }
+}
+
 enum class Leave { Esc, ByPage, CloseWindow, WindowManager, Navigation, Exit };
 Q_DECLARE_METATYPE(Leave)
 
@@ -402,6 +479,14 @@ void tst_PageAnswers::fullScreen()
     QTRY_COMPARE(page->title(), "full");
     QTRY_VERIFY(fullWindow() != form.get() && fullWindow()->isActiveWindow());
     QCOMPARE(fullWindow()->geometry(), QApplication::primaryScreen()->geometry());
+    // Told how to leave, at the top centre, read out, in no one's way; gone after a while.
+    const QPointer<QLabel> notice = fullWindow()->findChild<QLabel *>("fullScreenNotice");
+    QVERIFY(notice && notice->isVisible() && notice->testAttribute(Qt::WA_TransparentForMouseEvents));
+    QCOMPARE(QAccessible::queryAccessibleInterface(notice)->text(QAccessible::Name),
+             m_site.url("").host() + " is now full screen. Press Esc to leave.");
+    QTRY_VERIFY(qAbs(notice->geometry().center().x() - fullWindow()->width() / 2) <= 1 && notice->y() < 100);
+    if (way == Leave::Esc)
+        QTRY_VERIFY_WITH_TIMEOUT(!notice, 40000);
     const QPointer<QWidget> full = fullWindow();
     switch (way) {
     case Leave::Esc:
@@ -473,6 +558,7 @@ int main(int argc, char *argv[])
     prepareEngineProcess();
     QApplication app(argc, argv);
     useAsScreenReader();
+    const auto dialogState = keepDialogStateForSession();
     tst_PageAnswers test;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);

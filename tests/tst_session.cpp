@@ -131,6 +131,8 @@ private slots:
         const QStringList written =
                 QDir(home.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
         QVERIFY2(written.isEmpty(), qPrintable("written under HOME: " + written.join(", ")));
+        QVERIFY2(QDir(runtime.path()).entryList({"velt-browser-*"}, QDir::Dirs).isEmpty(),
+                 "the file dialogs' folder outlived the browser");
         QStringList onThisDisplay; // no session bus was started for the browser on this display
         for (const QString &pid : QDir("/proc").entryList(QDir::Dirs)) {
             QFile environment("/proc/" + pid + "/environ"), name("/proc/" + pid + "/comm");

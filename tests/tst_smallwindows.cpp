@@ -3,7 +3,9 @@
 #include "timewin/form3.h"
 #include "twips.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QMetaEnum>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -40,7 +42,18 @@ class tst_SmallWindows : public QObject
     }
     QSize smallestOuter() const { return m_about->frameGeometry().size() - m_about->size() + QSize(1, 1); }
 
-    static QString text(const Form3 *form, const char *label) { return form->findChild<QLabel *>(label)->text(); }
+    static QString text(const QWidget *form, const char *label) { return form->findChild<QLabel *>(label)->text(); }
+    // A window as assistive technology reads it: its role and name, then each part's.
+    static QStringList heard(QWidget *window)
+    {
+        QAccessibleInterface *top = QAccessible::queryAccessibleInterface(window);
+        QStringList heard;
+        for (int i = -1; i < top->childCount(); ++i) {
+            QAccessibleInterface *part = i < 0 ? top : top->child(i);
+            heard << QMetaEnum::fromType<QAccessible::Role>().valueToKey(part->role()) + (' ' + part->text(QAccessible::Name));
+        }
+        return heard;
+    }
 
 private slots:
     void cleanup()
@@ -79,6 +92,8 @@ private slots:
         m_about->setHeight(height);
         QCOMPARE(tickUntilStopped(), ticks);
         QCOMPARE(m_about->frameGeometry().topLeft(), at);
+        QCOMPARE(heard(m_about), QStringList({"Window About Velt Browser", "StaticText " + text(m_about, "Label1"),
+                                              "StaticText " + text(m_about, "Label2"), "Button OK"}));
         // The user cannot resize it: only its own size is allowed.
         QVERIFY(m_about->minimumSize() == m_about->size() && m_about->maximumSize() == m_about->size());
         QTRY_COMPARE(QApplication::focusWidget(), m_about->findChild<QPushButton *>("Command1"));
@@ -196,6 +211,11 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(form));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); // Return presses Back too
         QVERIFY(!form->isVisible());
+        QCOMPARE(form->findChild<QTimer *>("Timer1")->interval(), 100); // the readouts' designed tick
+        // Read out as a window, readouts with their captions, the dial as one named picture.
+        QCOMPARE(heard(form), QStringList({"Window Time Zone", "StaticText Local Time " + text(form, "Label2"),
+                 "StaticText Date " + text(form, "Label4"), "Graphic Dial with a hand sweeping round, not the time of day",
+                 "Button Back"}));
         // Only a precise timer keeps the 1 ms the hand asks for.
         QCOMPARE(form->findChild<QTimer *>("Timer2")->timerType(), Qt::PreciseTimer);
     }

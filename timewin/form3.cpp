@@ -3,6 +3,7 @@
 #include "designtable.h"
 #include "lineshape.h"
 #include "timewin/form3layout.h"
+#include "windowaccess.h"
 
 #include <QFont>
 #include <QIcon>
@@ -99,6 +100,7 @@ Form3::Form3(QWidget *mainWindow, LocalClock clock)
             child->setFocusPolicy(Qt::NoFocus);
     }
     m_command1->setFocus();
+    readByAssistiveTechnology();
     connect(m_command1, &QPushButton::clicked, this, &Form3::Command1_Click);
     // As in a dialog, Escape and Return press the window's one button.
     auto *keys = new QShortcut(this);
@@ -127,6 +129,25 @@ Form3::Form3(QWidget *mainWindow, LocalClock clock)
     // The first ticks come through the event loop, after the load step has finished.
     m_timer1->start();
     m_timer2->start();
+}
+
+void Form3::readByAssistiveTechnology()
+{
+    WindowAccess::readAsWindow(this);
+    const auto label = [this](const char *name) {
+        return findChild<QLabel *>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
+    };
+    WindowAccess::readWithCaption(m_label2, label("Label1"));
+    WindowAccess::readWithCaption(m_label4, label("Label3"));
+    // The face, with the numerals, the frame and the hand drawn on and around it.
+    QWidget *face = label("Label5");
+    QList<QWidget *> parts;
+    for (QWidget *child : findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (child != face && child != m_label2 && child != m_label4 && child != m_command1)
+            parts << child;
+    }
+    WindowAccess::readAsGraphic(face, QStringLiteral("Dial with a hand sweeping round, not the time of day"),
+                                parts);
 }
 
 void Form3::Form_Load()

@@ -45,6 +45,7 @@ public:
 
 private:
     void Form_Load();
+    void readByAssistiveTechnology();
 
     QPointer<QWidget> m_mainWindow;
     LocalClock m_clock;

@@ -86,7 +86,7 @@ Downloads::~Downloads()
             ended(i);
         }
     }
-    delete m_window.data(); // a window of its own, not a child
+    delete m_window.data(); // a window of its own, though owned by the page area
 }
 
 QString Downloads::safeFileName(const QString &suggested)
@@ -122,6 +122,20 @@ QString Downloads::safeFileName(const QString &suggested)
     return kept.isEmpty() ? QStringLiteral("download") : kept;
 }
 
+QString Downloads::saveFolder()
+{
+    const QString home = QDir::homePath();
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    if (folder.isEmpty())
+        return home;
+    if (QFileInfo(folder).isDir())
+        return folder; // the desktop's own, wherever the user put it
+    // Missing, as on a fresh account: made, as other browsers do, so that every
+    // download lands where the user will look for it; but only under the home folder.
+    const bool inHome = QDir::cleanPath(folder).startsWith(QDir::cleanPath(home) + u'/');
+    return inHome && QDir().mkpath(folder) ? folder : home;
+}
+
 void Downloads::requested(QWebEngineDownloadRequest *request)
 {
     // The engine picks a download up again after a broken connection, under the same
@@ -147,8 +161,7 @@ void Downloads::requested(QWebEngineDownloadRequest *request)
         refuse(name, QStringLiteral("Not saved: another download was waiting for an answer"));
         return;
     }
-    const QString proposed = QDir(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation))
-                                     .filePath(name);
+    const QString proposed = QDir(saveFolder()).filePath(name);
     const QPointer<QWebEngineDownloadRequest> guard(request);
     m_asking = true;
     const QString chosen = m_services->askSaveFile(m_dialogParent(), proposed);
@@ -246,7 +259,7 @@ void Downloads::showRow(size_t index)
     if (m_closing)
         return;
     if (!m_window) {
-        m_window = new DownloadsWindow;
+        m_window = new DownloadsWindow(m_dialogParent());
         connect(m_window, &DownloadsWindow::cancelRequested, this, &Downloads::cancel);
         connect(m_window, &DownloadsWindow::openFolderRequested, this, [this](int row) {
             if (row >= 0 && size_t(row) < m_entries.size())

@@ -31,6 +31,10 @@ public:
     // is left.
     static QString safeFileName(const QString &suggested);
 
+    // The folder a save is proposed in: the desktop's download folder, made when it
+    // is missing under the home folder; else the home folder itself.
+    static QString saveFolder();
+
     // Stops every running download, saying why.
     void stopAll(const QString &why);
 

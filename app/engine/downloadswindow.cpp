@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QLocale>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTreeWidget>
 
 namespace {
@@ -53,6 +54,9 @@ DownloadsWindow::DownloadsWindow(QWidget *parent)
     grid->addWidget(m_cancel, 1, 2);
     grid->setColumnStretch(0, 1);
     setFixedSize(600, 220);
+    if (parent)
+        placeOverPage(this, parent);
+    connect(new QShortcut(Qt::Key_Escape, this), &QShortcut::activated, this, &QWidget::close);
 
     connect(m_list, &QTreeWidget::itemSelectionChanged, this, &DownloadsWindow::selectionChanged);
     connect(m_cancel, &QPushButton::clicked, this,

@@ -18,7 +18,8 @@ struct DownloadRow
 
 // The small "Downloads" window: every download of the session with its name, bytes
 // received of total and state; Cancel stops the chosen running one, Open folder
-// shows the folder it is saved in.
+// shows the folder it is saved in; Escape closes it. Given the page area, it is
+// owned by its window and shown over it.
 class DownloadsWindow : public QWidget
 {
     Q_OBJECT

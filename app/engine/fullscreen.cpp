@@ -1,5 +1,7 @@
 #include "fullscreen.h"
 
+#include "fullscreennotice.h"
+
 #include <QAction>
 #include <QEvent>
 #include <QGridLayout>
@@ -50,6 +52,7 @@ void FullScreen::enter()
     m_window->addAction(exit);
 
     m_window->showFullScreen();
+    FullScreenNotice::showOver(m_window, m_page->url());
     m_window->raise();
     m_window->activateWindow();
     m_view->setFocus();

@@ -32,7 +32,7 @@ public:
     {
         answer(false);
     }
-    void showNotification(const QString &, const QString &, const QString &) override {}
+    void showNotification(QWidget *, const QString &, const QString &, const QString &) override {}
     void openFolder(const QString &) override {}
     void tell(QWidget *, const QString &) override {}
 };
@@ -90,7 +90,7 @@ PageAnswers::PageAnswers(const AnsweringParts &parts, PageServices *services,
                 if (!guard)
                     return;
                 m_services->showNotification(
-                        notification->origin().toString(QUrl::RemovePath),
+                        dialogParent(), notification->origin().toString(QUrl::RemovePath),
                         notification->title(), notification->message());
                 notification->show();
             });
@@ -104,7 +104,8 @@ PageAnswers::~PageAnswers()
 
 QWidget *PageAnswers::dialogParent() const
 {
-    return m_parts.browser->window();
+    // The page area: what asks is shown over it, owned by its window.
+    return m_parts.browser;
 }
 
 void PageAnswers::wentOffline()

@@ -23,7 +23,7 @@ class QWebEngineView;
 // The browser's parts that pages ask things of.
 struct AnsweringParts
 {
-    QWidget *browser;   // the engine control; questions are asked over its window
+    QWidget *browser;   // the engine control; questions are asked over it
     QGridLayout *fill;  // the control's layout, where a notice covers the page
     QWebEngineProfile *profile;
     QWebEnginePage *page;

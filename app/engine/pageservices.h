@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QRect>
 #include <QString>
+#include <QWidget>
+#include <QWindow>
 
 #include <functional>
 #include <optional>
@@ -35,6 +38,9 @@ struct CertificateQuestion
     bool overridable = false; // false: going back is the only answer
 };
 
+// `parent`, where a question takes one, is the page area (the engine control): the
+// window that asks is owned by the main window and shown over the page, never over
+// the picture band, the address box or the status bar.
 class PageServices
 {
 public:
@@ -53,7 +59,7 @@ public:
     // Lets the user set the printer up (a printer, or a PDF file as output).
     virtual void choosePrinter(QWidget *parent, QPrinter *printer,
                                std::function<void(bool print)> answer) = 0;
-    virtual void showNotification(const QString &origin, const QString &title,
+    virtual void showNotification(QWidget *parent, const QString &origin, const QString &title,
                                   const QString &message) = 0;
     virtual void openFolder(const QString &path) = 0;
     // Tells the user something without blocking.
@@ -79,4 +85,43 @@ inline QString shortText(const QString &text, qsizetype max = 60)
     if (shown.at(cut - 1).isHighSurrogate())
         --cut;
     return shown.left(cut) + QChar(0x2026);
+}
+
+// Where the browser's windows for a page appear: over the page area, `kPageInset`
+// pixels in from its top-left corner (or, for a window that only tells, from its
+// bottom-right corner), sized down to fit in it where the window can shrink. The
+// window manager adds its frame later; `kFrameAllowance` is kept free for it.
+inline constexpr int kPageInset = 8;
+inline constexpr QSize kFrameAllowance{12, 40};
+
+enum class PageCorner { TopLeft, BottomRight };
+
+// The room a window of the page may take, frame included, in global coordinates.
+inline QRect pageRoom(const QWidget *pageArea)
+{
+    return QRect(pageArea->mapToGlobal(QPoint(0, 0)), pageArea->size())
+            .adjusted(kPageInset, kPageInset, -kPageInset, -kPageInset);
+}
+
+// Places `window` over the page area; `raise` lifts it so far (for windows stacked
+// at the bottom). Call before the window is shown.
+inline void placeOverPage(QWidget *window, const QWidget *pageArea,
+                          PageCorner corner = PageCorner::TopLeft, int raise = 0)
+{
+    const QRect room = pageRoom(pageArea);
+    const QSize fits = room.size() - kFrameAllowance;
+    window->ensurePolished();
+    QSize size = window->isVisible() || window->testAttribute(Qt::WA_Resized) ? window->size()
+                                                                             : window->sizeHint();
+    size = size.boundedTo(fits).expandedTo(window->minimumSize());
+    if (size != window->size() && window->minimumSize() != window->maximumSize())
+        window->resize(size);
+    const QSize outer = window->size() + kFrameAllowance;
+    const QPoint at = corner == PageCorner::TopLeft
+            ? room.topLeft()
+            : room.bottomRight() - QPoint(outer.width(), outer.height() + raise) + QPoint(1, 1);
+    window->move(at); // the frame's corner, and no dialog centres itself when shown
+    // A window made already (a message box is) would take that for its inside's corner.
+    if (QWindow *handle = window->windowHandle())
+        handle->setFramePosition(at);
 }

@@ -51,7 +51,7 @@ public:
         printer->setOutputFileName(pdfFile); // a file name makes the output a PDF file
         later(answer, !pdfFile.isEmpty());
     }
-    void showNotification(const QString &origin, const QString &title, const QString &text) override
+    void showNotification(QWidget *, const QString &origin, const QString &title, const QString &text) override
     {
         notifications << origin + u'|' + title + u'|' + text;
     }

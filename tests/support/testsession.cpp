@@ -73,7 +73,7 @@ int runInOwnSession(int argc, char *argv[], bool display)
     QTemporaryDir home, runtime;
     if (display) {
         QString why;
-        if (!x.start(&why) || !QDir(home.path()).mkdir(QStringLiteral("Downloads")))
+        if (!x.start(&why))
             return fail(why);
         const QProcessEnvironment shown = x.environment();
         for (const QString name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
