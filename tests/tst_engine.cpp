@@ -236,6 +236,19 @@ private slots:
         load(address("/page.html"));
         QVERIFY(!bar->isVisible());
     }
+
+    // Tab from the last command goes into the page, and out of it on to the address box; Shift+Tab back.
+    void tabPassesThroughThePage()
+    {
+        load(address("/page.html"));
+        QVERIFY(QTest::qWaitForWindowActive(m_form));
+        m_form->area("Label16")->setFocus();
+        const QList<QWidget *> steps{m_engine, m_form->cboAddress, m_engine, m_form->area("Label16")};
+        for (int i = 0; i < steps.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, i < 2 ? Qt::NoModifier : Qt::ShiftModifier);
+            QTRY_VERIFY(steps[i] == QApplication::focusWidget() || steps[i]->isAncestorOf(QApplication::focusWidget()));
+        }
+    }
 };
 
 VELT_ENGINE_TEST_MAIN(tst_Engine)
