@@ -99,9 +99,8 @@ void ClickArea::keyPressEvent(QKeyEvent *event)
 
 void ClickArea::focusInEvent(QFocusEvent *event)
 {
-    // Only a command reached from the keyboard shows where the focus is; a focus put
-    // there by the program (a window coming back to the front) shows it as well,
-    // since the mouse never gives these areas the focus.
+    // The mouse never gives these areas the focus, so the focus here came from a key
+    // (or with the window coming back to the front): show where it is.
     m_focusFrame = event->reason() != Qt::MouseFocusReason;
     update();
     QWidget::focusInEvent(event);

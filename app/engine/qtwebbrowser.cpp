@@ -89,8 +89,8 @@ void QtWebBrowser::startEngine(PageServices *services, const std::function<bool(
     m_page->settings()->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
     m_page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
     // A PDF sent to be shown opens in the engine's own viewer, in the page; one sent
-    // as an attachment is still a download. The viewer's save and print come to the
-    // same answers as a page's (downloads, print requests).
+    // as an attachment is still a download. The viewer here has no save or print
+    // button of its own: the page's "Save page" saves the PDF as a download like any.
     m_page->settings()->setAttribute(QWebEngineSettings::PluginsEnabled, true);
     m_page->settings()->setAttribute(QWebEngineSettings::PdfViewerEnabled, true);
 
