@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QWebEngineView>
 
+#include <algorithm>
+
 
 // The main window on the real engine, against pages served by the test itself.
 class tst_Engine : public MainWindowFixture
@@ -196,26 +198,20 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), m_form->cboAddress);
     }
 
-    // The find bar on a served page: search as typed, next and previous going round,
-    // no match, Escape taking the marks away, and a new page closing it.
-    void findInThePage()
+    // The find bar on a served page: search as typed, next and previous going round, no
+    // match, Escape taking the marks away, a new page closing it; then Tab through the page.
+    void findInThePageAndTabThroughIt()
     {
         load(address("/find.html"));
         QVERIFY(QTest::qWaitForWindowActive(m_form));
         auto *bar = m_form->findChild<QWidget *>("findBar");
         auto *field = bar->findChild<QLineEdit *>("findText");
         auto *result = bar->findChild<QLabel *>("findResult");
-        const auto key = [&](const char *sequence) {
-            const QKeyCombination combination = QKeySequence(QString::fromLatin1(sequence))[0];
-            QTest::keyClick(QApplication::focusWidget(), combination.key(), combination.keyboardModifiers());
-        };
-        const auto marks = [view = m_engine->findChild<QWebEngineView *>()] { // the engine's yellow and orange
+        const auto key = [](const char *keys) { QTest::keySequence(QApplication::focusWidget(), QKeySequence(QString::fromLatin1(keys))); };
+        const auto marks = [view = m_engine->findChild<QWebEngineView *>()] { // pixels in the engine's yellow and orange
             const QImage shown = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
-            int marked = 0;
-            for (int y = 0; y < shown.height(); ++y)
-                for (int x = 0; x < shown.width(); ++x)
-                    marked += qRed(shown.pixel(x, y)) > 200 && qBlue(shown.pixel(x, y)) < 100;
-            return marked;
+            const auto *pixels = reinterpret_cast<const QRgb *>(shown.constBits());
+            return int(std::count_if(pixels, pixels + shown.width() * shown.height(), [](QRgb p) { return qRed(p) > 200 && qBlue(p) < 100; }));
         };
         key("Ctrl+F");
         QVERIFY(bar->isVisible() && field->hasFocus());
@@ -235,17 +231,10 @@ private slots:
         QVERIFY(bar->isVisible() && field->text() == "apple");
         load(address("/page.html"));
         QVERIFY(!bar->isVisible());
-    }
-
-    // Tab from the last command goes into the page, and out of it on to the address box; Shift+Tab back.
-    void tabPassesThroughThePage()
-    {
-        load(address("/page.html"));
-        QVERIFY(QTest::qWaitForWindowActive(m_form));
-        m_form->area("Label16")->setFocus();
+        m_form->area("Label16")->setFocus(); // Tab from the last command into the page, out of it to the box, back
         const QList<QWidget *> steps{m_engine, m_form->cboAddress, m_engine, m_form->area("Label16")};
         for (int i = 0; i < steps.size(); ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, i < 2 ? Qt::NoModifier : Qt::ShiftModifier);
+            key(i < 2 ? "Tab" : "Shift+Tab");
             QTRY_VERIFY(steps[i] == QApplication::focusWidget() || steps[i]->isAncestorOf(QApplication::focusWidget()));
         }
     }

@@ -417,21 +417,21 @@ private slots:
     // Shift+Tab the other way; a focused command is framed, one clicked with the mouse is not.
     void tabGoesRound()
     {
-        const QStringList ring{"Back", "Forward", "Stop", "Refresh", "Home", "Search", "Time Zone",
+        const QStringList ring{"Address", "Back", "Forward", "Stop", "Refresh", "Home", "Search", "Time Zone",
                                "New HTML Document", "Open", "Save", "Work online", "Work offline",
-                               "Edit HTML Document", "Exit", "About Velt Browser", "brwWebBrowser", "Address"};
+                               "Edit HTML Document", "Exit", "About Velt Browser", "brwWebBrowser"};
         const auto band = [this] { return m_form->grab(m_form->area("Image1")->geometry()).toImage(); };
         const QImage unframed = band();
         for (const char *name : {"Image5", "Label9", "Label10"})
             click(centreOf(name));
         QCOMPARE(band(), unframed);
         for (const Qt::KeyboardModifier modifier : {Qt::NoModifier, Qt::ShiftModifier}) {
-            m_form->cboAddress->setFocus();
-            QStringList seen;
+            (modifier ? static_cast<QWidget *>(m_form->cboAddress) : m_form->brwWebBrowser)->setFocus();
+            QStringList seen; // read backwards when going back
             for (qsizetype i = 0; i < ring.size(); ++i) {
                 QTest::keyClick(m_form->focusWidget(), Qt::Key_Tab, modifier);
                 QWidget *focus = m_form->focusWidget();
-                seen << (focus->accessibleName().isEmpty() ? focus->objectName() : focus->accessibleName());
+                seen.insert(modifier ? 0 : seen.size(), focus->accessibleName().isEmpty() ? focus->objectName() : focus->accessibleName());
                 QImage now = band();
                 QPainter restore(&now);
                 if (qobject_cast<ClickArea *>(focus)) { // framed, the rest of the band as drawn
@@ -443,12 +443,7 @@ private slots:
                 restore.end();
                 QCOMPARE(now, unframed);
             }
-            QStringList expected = ring;
-            if (modifier == Qt::ShiftModifier) {
-                std::reverse(expected.begin(), expected.end());
-                expected.move(0, expected.size() - 1); // from the box to the page first
-            }
-            QCOMPARE(seen, expected);
+            QCOMPARE(seen, ring);
         }
     }
 
