@@ -1,6 +1,7 @@
 #include "clickarea.h"
 
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEngine>
 #include <QPainter>
@@ -33,8 +34,22 @@ QPixmap ClickArea::picture(qreal devicePixelRatio) const
     return m_sharp->isNull() ? m_picture : *m_sharp;
 }
 
+void ClickArea::setKeyboardReachable()
+{
+    setFocusPolicy(Qt::TabFocus);
+}
+
 void ClickArea::paintEvent(QPaintEvent *)
 {
+    if (m_focusFrame) {
+        // Over the band's art, which stays as drawn: a dark frame with a light one
+        // inside it, seen on the band's light and dark parts alike.
+        QPainter painter(this);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+        painter.setPen(QPen(Qt::white, 1, Qt::DotLine));
+        painter.drawRect(QRectF(rect()).adjusted(2.5, 2.5, -2.5, -2.5));
+    }
     if (m_picture.isNull())
         return;
     QPainter painter(this);
@@ -49,6 +64,11 @@ void ClickArea::paintEvent(QPaintEvent *)
 void ClickArea::mousePressEvent(QMouseEvent *event)
 {
     m_pressed = event->button() == Qt::LeftButton;
+    // The mouse took over: the frame goes, though the focus stays.
+    if (m_focusFrame) {
+        m_focusFrame = false;
+        update();
+    }
 }
 
 void ClickArea::mouseReleaseEvent(QMouseEvent *event)
@@ -63,4 +83,32 @@ void ClickArea::mouseReleaseEvent(QMouseEvent *event)
 void ClickArea::mouseMoveEvent(QMouseEvent *)
 {
     emit mouseMoved();
+}
+
+void ClickArea::keyPressEvent(QKeyEvent *event)
+{
+    const int key = event->key();
+    if (key != Qt::Key_Space && key != Qt::Key_Return && key != Qt::Key_Enter) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    // A held key runs the command once, as a held mouse button does.
+    if (!event->isAutoRepeat() && event->modifiers() == Qt::NoModifier)
+        click();
+}
+
+void ClickArea::focusInEvent(QFocusEvent *event)
+{
+    // The mouse never gives these areas the focus, so the focus here came from a key
+    // (or with the window coming back to the front): show where it is.
+    m_focusFrame = event->reason() != Qt::MouseFocusReason;
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void ClickArea::focusOutEvent(QFocusEvent *event)
+{
+    m_focusFrame = false;
+    update();
+    QWidget::focusOutEvent(event);
 }

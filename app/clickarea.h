@@ -25,6 +25,12 @@ public:
     // What a click with the mouse does, for the keyboard and assistive technology.
     void click() { emit clicked(); }
 
+    // A command's area takes the focus from the keyboard only (Tab, Shift+Tab), never
+    // from the mouse; Space and Enter then click it.
+    void setKeyboardReachable();
+    // Whether the focus frame is drawn over the area now.
+    bool showsFocusFrame() const { return m_focusFrame; }
+
 signals:
     void clicked();
     void mouseMoved();
@@ -34,10 +40,14 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     QPixmap m_picture;
     QString m_sharpFile;
     mutable std::optional<QPixmap> m_sharp;
     bool m_pressed = false;
+    bool m_focusFrame = false;
 };

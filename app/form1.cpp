@@ -6,6 +6,7 @@
 #include "clickarea.h"
 #include "engine/addressinput.h"
 #include "engine/webbrowser.h"
+#include "findbar.h"
 #include "form1layout.h"
 #include "platform.h"
 #include "statusbar.h"
@@ -18,6 +19,8 @@
 #include <QLineEdit>
 #include <QShortcut>
 #include <QTimer>
+
+#include <algorithm>
 
 using namespace Form1Layout;
 
@@ -208,6 +211,9 @@ Form1::Form1(WebBrowser *engine, Platform &platform, QWidget *parent)
     m_addressMessageTimer->setInterval(kAddressMessageMs);
     connect(m_addressMessageTimer, &QTimer::timeout, m_addressMessage, &QWidget::hide);
 
+    m_findBar = new FindBar(brwWebBrowser, this);
+    m_findBar->setGeometry(toPixels(kFindBar));
+
     dockStatusBar();
     bindCommands();
 }
@@ -240,6 +246,7 @@ void Form1::bindCommands()
     for (const BandCommand &command : kBandCommands) {
         ClickArea *target = area(command.area);
         target->setAccessibleName(QString::fromLatin1(command.name));
+        target->setKeyboardReachable();
         QList<QKeySequence> keys;
         for (const QKeyCombination key : command.keys) {
             if (key.key() != Qt::Key_unknown)
@@ -265,6 +272,16 @@ void Form1::bindCommands()
                           QKeySequence(Qt::ALT | Qt::Key_D)});
     addressKeys->setContext(Qt::WindowShortcut);
     connect(addressKeys, &QShortcut::activated, this, &Form1::focusAddressBox);
+
+    const auto findKeys = [this](QList<QKeySequence> keys, void (FindBar::*action)()) {
+        auto *shortcut = new QShortcut(this);
+        shortcut->setKeys(keys);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, m_findBar, action);
+    };
+    findKeys({QKeySequence(Qt::CTRL | Qt::Key_F)}, &FindBar::open);
+    findKeys({QKeySequence(Qt::Key_F3)}, &FindBar::findNext);
+    findKeys({QKeySequence(Qt::SHIFT | Qt::Key_F3)}, &FindBar::findPrevious);
 
     const auto zoomKeys = [this](QList<QKeySequence> keys, WebBrowser::Zoom step) {
         auto *shortcut = new QShortcut(this);
@@ -298,6 +315,29 @@ void Form1::focusAddressBox()
 {
     cboAddress->setFocus(Qt::ShortcutFocusReason);
     cboAddress->lineEdit()->selectAll();
+}
+
+bool Form1::focusNextPrevChild(bool next)
+{
+    // Tab goes round the page, the find bar while it is open, the address box and the
+    // band's commands in the order they are drawn, whatever order the controls were
+    // made in; the page and the box hand Tab on to here once they are done with it.
+    QList<QWidget *> stops{brwWebBrowser};
+    if (m_findBar->isVisible())
+        stops << m_findBar->tabStops();
+    stops << cboAddress;
+    for (const BandCommand &command : kBandCommands)
+        stops << area(command.area);
+    QWidget *focus = focusWidget();
+    const auto from = std::find_if(stops.cbegin(), stops.cend(), [focus](const QWidget *stop) {
+        return stop == focus || stop->isAncestorOf(focus);
+    });
+    if (!focus || from == stops.cend())
+        return QWidget::focusNextPrevChild(next);
+    const qsizetype count = stops.size();
+    QWidget *to = stops.at((from - stops.cbegin() + (next ? 1 : count - 1)) % count);
+    to->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
 }
 
 void Form1::wireBand()

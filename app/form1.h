@@ -7,6 +7,7 @@
 
 class ClickArea;
 class Form2;
+class FindBar;
 class Form3;
 class Platform;
 class QComboBox;
@@ -76,12 +77,14 @@ public:
 
     // Ctrl+L, F6, Alt+D: the address box takes the focus with its text selected.
     void focusAddressBox();
+    FindBar *findBar() const { return m_findBar; }
 
 protected:
     bool event(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void buildBand();
@@ -95,6 +98,7 @@ private:
     QLabel *m_addressMessage = nullptr;
     QTimer *m_addressMessageTimer = nullptr;
     QShortcut *m_stopKey = nullptr;
+    FindBar *m_findBar = nullptr;
     // The About and time windows, each made on first use; null again once closed.
     QPointer<Form2> m_form2;
     QPointer<Form3> m_form3;

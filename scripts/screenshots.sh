@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots into docs/ under a virtual X server with a window
-# manager: the main window with a page (main-window.png), the Time Zone window
-# (time-zone.png), the About window (about.png), and the windows a page brings up
-# placed over the page (placed-*.png, fullscreen-notice.png). Run it again after a
-# change to what they show.
+# manager: the main window with a page (main-window.png), a command focused from the
+# keyboard (focus-frame.png), the find bar (find-bar.png), a PDF in the page
+# (pdf-in-page.png), the Time Zone window (time-zone.png), the About window
+# (about.png), and the windows a page brings up placed over the page (placed-*.png,
+# fullscreen-notice.png). Run it again after a change to what they show.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh --tests >/dev/null
@@ -42,6 +43,23 @@ Enter to go there; pick it from the box's list later to go there again.</p>
 <p>The status bar shows the load state, the date and the time.</p>
 </body></html>
 HTML
+# A one-page PDF, its cross-reference table counted out byte by byte.
+python3 - "$work/letter.pdf" <<'PY'
+import sys
+text = b"BT /F1 24 Tf 72 720 Td (A PDF in the page) Tj 0 -36 Td /F1 14 Tf (Shown by the engine's viewer; find works in it too.) Tj ET"
+objects = [b"<< /Type /Catalog /Pages 2 0 R >>", b"<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+           b"<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Contents 4 0 R /Resources << /Font << /F1 5 0 R >> >> >>",
+           b"<< /Length %d >>\nstream\n" % len(text) + text + b"\nendstream",
+           b"<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>"]
+out, offsets = b"%PDF-1.4\n", []
+for number, body in enumerate(objects, 1):
+    offsets.append(len(out))
+    out += b"%d 0 obj\n" % number + body + b"\nendobj\n"
+xref = len(out)
+out += b"xref\n0 %d\n0000000000 65535 f \n" % (len(objects) + 1) + b"".join(b"%010d 00000 n \n" % o for o in offsets)
+out += b"trailer\n<< /Size %d /Root 1 0 R >>\nstartxref\n%d\n%%%%EOF\n" % (len(objects) + 1, xref)
+open(sys.argv[1], "wb").write(out)
+PY
 build/app/velt-browser 2>/dev/null &
 pids+=($!)
 xdotool search --sync --name '^Ovo$' >/dev/null
@@ -53,6 +71,24 @@ xdotool key ctrl+a type "$work/welcome.html"
 xdotool key Return
 sleep 3
 "$xshot" "$docs/main-window.png"
+
+# From the address box, Tab to the fourth command: Refresh, framed.
+click 322 42
+xdotool key Tab Tab Tab Tab
+sleep 0.5
+"$xshot" "$docs/focus-frame.png" 0 0 640 100
+click 320 300                                   # into the page
+xdotool key ctrl+f
+xdotool type "the"
+xdotool key Return
+sleep 1
+"$xshot" "$docs/find-bar.png"
+xdotool key Escape
+click 322 42
+xdotool key ctrl+a type "$work/letter.pdf"
+xdotool key Return
+sleep 4
+"$xshot" "$docs/pdf-in-page.png"
 
 # A window with its frame, as the window manager shows it.
 shoot() {
@@ -108,4 +144,4 @@ key Downloads Escape                            # closes it
 click 300 260                                   # full screen
 sleep 1.5
 "$xshot" "$docs/fullscreen-notice.png"
-echo "Wrote $docs/main-window.png, time-zone.png, about.png, placed-*.png and fullscreen-notice.png"
+echo "Wrote $docs/main-window.png, focus-frame.png, find-bar.png, pdf-in-page.png, time-zone.png, about.png, placed-*.png and fullscreen-notice.png"

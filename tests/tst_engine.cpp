@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QWebEngineView>
 
+#include <algorithm>
+
 
 // The main window on the real engine, against pages served by the test itself.
 class tst_Engine : public MainWindowFixture
@@ -37,6 +39,7 @@ private slots:
             m_server.setPage("/" + name + ".html", "<html><head><title>Page " + name.toUtf8() + "</title></head>x</html>");
         m_server.setPage("/frames.html",
                          "<title>Frames</title><iframe src='/a.html'></iframe><iframe src='/next.html'></iframe>");
+        m_server.setPage("/find.html", "<title>Find</title><p>Apple one</p><p>pear</p><p>apple two, apple three</p>");
         m_server.setPage("/untitled.html", "<html><body>no title</body></html>");
         m_server.setPage("/emptytitle.html", "<html><head><title></title></head>x</html>");
         m_server.setPage("/picture.png", QByteArray(64, 'x'), "image/png");
@@ -193,6 +196,47 @@ private slots:
         QCOMPARE(m_engine->LocationURL(), address("/home.html"));
         press("Ctrl+L");
         QCOMPARE(QApplication::focusWidget(), m_form->cboAddress);
+    }
+
+    // The find bar on a served page: search as typed, next and previous going round, no
+    // match, Escape taking the marks away, a new page closing it; then Tab through the page.
+    void findInThePageAndTabThroughIt()
+    {
+        load(address("/find.html"));
+        QVERIFY(QTest::qWaitForWindowActive(m_form));
+        auto *bar = m_form->findChild<QWidget *>("findBar");
+        auto *field = bar->findChild<QLineEdit *>("findText");
+        auto *result = bar->findChild<QLabel *>("findResult");
+        const auto key = [](const char *keys) { QTest::keySequence(QApplication::focusWidget(), QKeySequence(QString::fromLatin1(keys))); };
+        const auto marks = [view = m_engine->findChild<QWebEngineView *>()] { // pixels in the engine's yellow and orange
+            const QImage shown = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            const auto *pixels = reinterpret_cast<const QRgb *>(shown.constBits());
+            return int(std::count_if(pixels, pixels + shown.width() * shown.height(), [](QRgb p) { return qRed(p) > 200 && qBlue(p) < 100; }));
+        };
+        key("Ctrl+F");
+        QVERIFY(bar->isVisible() && field->hasFocus());
+        QTest::keyClicks(field, "apple");
+        QTRY_COMPARE(result->text(), "1 of 3");
+        for (const char *step : {"Enter", "Enter", "Enter", "Shift+Enter", "F3", "Shift+F3", "Shift+F3"})
+            key(step);
+        QTRY_COMPARE(result->text(), "2 of 3"); // 2, 3, round to 1, back round to 3, 1, 3, 2
+        QTest::keyClicks(field, "z");
+        QTRY_COMPARE(result->text(), "No matches");
+        key("Backspace");
+        QTRY_VERIFY(result->text().endsWith(" of 3") && marks() > 0);
+        key("Esc");
+        QVERIFY(!bar->isVisible() && m_engine->isAncestorOf(QApplication::focusWidget()));
+        QTRY_COMPARE(marks(), 0); // the selected match stays selected, as text the user may copy
+        key("F3"); // opens the bar again on what was typed
+        QVERIFY(bar->isVisible() && field->text() == "apple");
+        load(address("/page.html"));
+        QVERIFY(!bar->isVisible());
+        m_form->area("Label16")->setFocus(); // Tab from the last command into the page, out of it to the box, back
+        const QList<QWidget *> steps{m_engine, m_form->cboAddress, m_engine, m_form->area("Label16")};
+        for (int i = 0; i < steps.size(); ++i) {
+            key(i < 2 ? "Tab" : "Shift+Tab");
+            QTRY_VERIFY(steps[i] == QApplication::focusWidget() || steps[i]->isAncestorOf(QApplication::focusWidget()));
+        }
     }
 };
 

@@ -8,6 +8,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QLabel>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTimer>
 
@@ -299,7 +300,7 @@ private slots:
         QCOMPARE(read, (QStringList{"Back", "Forward", "Stop", "Refresh", "Home", "Search", "cboAddress",
                                     "addressMessage", "Time Zone", "New HTML Document", "Open", "Save",
                                     "Work online", "Work offline", "Edit HTML Document", "Exit",
-                                    "About Velt Browser", "brwWebBrowser", "StatusBar1"}));
+                                    "About Velt Browser", "brwWebBrowser", "findBar", "StatusBar1"}));
         const auto at = [&](QPoint twips) {
             const QPoint spot = m_form->mapToGlobal(twips / 15);
             QAccessibleInterface *hit = form->childAt(spot.x(), spot.y());
@@ -394,6 +395,13 @@ private slots:
             QCOMPARE(actions->keyBindingsForAction(QAccessibleActionInterface::pressAction()), keys);
             actions->doAction(QAccessibleActionInterface::pressAction()); // only a press of Back names it
             QCOMPARE(effect(), expected);
+            for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return}) { // reached with Tab from the box
+                reopen(busy, true);
+                for (int tabs = 0; tabs < 20 && m_form->focusWidget() != m_form->area(area.constData()); ++tabs)
+                    QTest::keyClick(m_form->focusWidget(), Qt::Key_Tab);
+                QTest::keyClick(m_form->focusWidget(), key);
+                QCOMPARE(effect(), expected);
+            }
         }
         for (const QString &key : keys) {
             for (const bool focusOnBox : {false, true}) {
@@ -402,6 +410,40 @@ private slots:
                 QTest::keyClick(m_form->windowHandle(), combination.key(), combination.keyboardModifiers());
                 QVERIFY2(effect() == expected, qPrintable(key + (focusOnBox ? " in the box" : " on the page")));
             }
+        }
+    }
+
+    // Tab goes from the box through the commands as drawn and the page back to the box,
+    // Shift+Tab the other way; a focused command is framed, one clicked with the mouse is not.
+    void tabGoesRound()
+    {
+        const QStringList ring{"Address", "Back", "Forward", "Stop", "Refresh", "Home", "Search", "Time Zone",
+                               "New HTML Document", "Open", "Save", "Work online", "Work offline",
+                               "Edit HTML Document", "Exit", "About Velt Browser", "brwWebBrowser"};
+        const auto band = [this] { return m_form->grab(m_form->area("Image1")->geometry()).toImage(); };
+        const QImage unframed = band();
+        for (const char *name : {"Image5", "Label9", "Label10"})
+            click(centreOf(name));
+        QCOMPARE(band(), unframed);
+        for (const Qt::KeyboardModifier modifier : {Qt::NoModifier, Qt::ShiftModifier}) {
+            (modifier ? static_cast<QWidget *>(m_form->cboAddress) : m_form->brwWebBrowser)->setFocus();
+            QStringList seen; // read backwards when going back
+            for (qsizetype i = 0; i < ring.size(); ++i) {
+                QTest::keyClick(m_form->focusWidget(), Qt::Key_Tab, modifier);
+                QWidget *focus = m_form->focusWidget();
+                seen.insert(modifier ? 0 : seen.size(), focus->accessibleName().isEmpty() ? focus->objectName() : focus->accessibleName());
+                QImage now = band();
+                QPainter restore(&now);
+                if (qobject_cast<ClickArea *>(focus)) { // framed, the rest of the band as drawn
+                    QVERIFY(now.copy(focus->geometry()) != unframed.copy(focus->geometry()));
+                    restore.drawImage(focus->pos(), unframed.copy(focus->geometry()));
+                }
+                const QRect box = m_form->cboAddress->geometry(); // which draws its own focus
+                restore.drawImage(box.topLeft(), unframed.copy(box));
+                restore.end();
+                QCOMPARE(now, unframed);
+            }
+            QCOMPARE(seen, ring);
         }
     }
 

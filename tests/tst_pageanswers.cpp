@@ -11,10 +11,13 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QBuffer>
 #include <QDialog>
 #include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
@@ -84,6 +87,7 @@ private:
 
     QTemporaryDir m_dir;
     QByteArray m_file;
+    QByteArray m_pdf;
     HttpServer m_site;
     HttpServer m_tls{new QSslServer};
     QList<QPointer<QTcpSocket>> m_held;
@@ -96,6 +100,10 @@ void tst_PageAnswers::initTestCase()
 {
     for (int i = 0; i < 1 << 20; ++i)
         m_file += char(i * 7 % 251);
+    QBuffer pdf(&m_pdf);
+    pdf.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&pdf);
+    QPainter(&writer).drawText(QPoint(500, 500), "pdf text");
     m_site.reply = [this](QTcpSocket *socket, const QString &path, const QByteArray &request) {
         const QByteArray file = "Content-Disposition: attachment; filename=\"data.bin\"\r\n";
         if (path == "/auth" && request.contains("Authorization: Basic " + QByteArray("ann:right").toBase64()))
@@ -105,6 +113,9 @@ void tst_PageAnswers::initTestCase()
                        "server refusal text");
         else if (path == "/file")
             HttpServer::send(socket, "200 OK", file, m_file);
+        else if (path.endsWith(".pdf")) // shown, or saved when sent as an attachment
+            HttpServer::send(socket, "200 OK", QByteArray("Content-Type: application/pdf\r\n") + (path == "/doc.pdf" ? ""
+                             : "Content-Disposition: attachment; filename=\"doc.pdf\"\r\n"), m_pdf);
         else if (path == "/hostile")
             HttpServer::send(socket, "200 OK", "Content-Disposition: attachment; filename=\"../../x\"\r\n", "x");
         else if (path == "/half") { // breaks off, every time the engine tries again
@@ -198,7 +209,7 @@ void tst_PageAnswers::login()
     QCOMPARE(m_services.asked, expected);
 }
 
-enum class Act { SaveAsProposed, Save, CancelDialog, Offline, CancelInWindow, GoOffline, SavePage };
+enum class Act { SaveAsProposed, Save, CancelDialog, Offline, CancelInWindow, GoOffline, SavePage, Show };
 Q_DECLARE_METATYPE(Act)
 
 void tst_PageAnswers::downloads_data()
@@ -212,6 +223,10 @@ void tst_PageAnswers::downloads_data()
     QTest::newRow("saved") << "/file" << Act::Save << "data.bin" << "Done";
     QTest::newRow("hostile name") << "/hostile" << Act::Save << "x" << "Done";
     QTest::newRow("save page") << "/page" << Act::SavePage << "" << "Done";
+    QTest::newRow("PDF shown in the page") << "/doc.pdf" << Act::Show << "" << "";
+    QTest::newRow("PDF shown, then saved") << "/doc.pdf" << Act::SavePage << "doc.pdf" << "Done";
+    QTest::newRow("PDF offline") << "/doc.pdf" << Act::Offline << "" << "";
+    QTest::newRow("PDF sent as an attachment") << "/attached.pdf" << Act::Save << "doc.pdf" << "Done";
     QTest::newRow("dialog cancelled") << "/file" << Act::CancelDialog << "data.bin" << "";
     QTest::newRow("server breaks off") << "/half" << Act::Save << "data.bin"
                                        << "Failed: the server broke off the transfer";
@@ -232,11 +247,15 @@ void tst_PageAnswers::downloads()
     m_services.saveTo = act == Act::CancelDialog ? QString() : target;
     m_browser->setOffline(act == Act::Offline);
     QVERIFY(load(m_site.url(path)));
+    if (path == "/doc.pdf" && act != Act::Offline) { // in the engine's viewer, at the document's own address
+        QCOMPARE(js("document.querySelector('embed').type"), "application/pdf");
+        QCOMPARE(m_browser->LocationURL(), m_site.url(path).toString());
+    }
     if (act == Act::SavePage)
         page()->triggerAction(QWebEnginePage::SavePage);
     if (act == Act::Offline)
         QCOMPARE(m_site.totalHits(), m_siteHits);
-    QTRY_COMPARE(m_services.asked.size(), act == Act::Offline ? 0 : 1);
+    QTRY_COMPARE(m_services.asked.size(), act == Act::Offline || act == Act::Show ? 0 : 1);
     if (!proposed.isEmpty())
         QCOMPARE(m_services.asked, QStringList{"save " + QDir::home().filePath("Downloads/" + proposed)});
     DownloadsWindow *window = nullptr;
@@ -260,9 +279,9 @@ void tst_PageAnswers::downloads()
              state == "Done" && act != Act::SaveAsProposed ? QStringList{"saved.bin"} : QStringList());
     QFile saved(target);
     if (act <= Act::Save && state == "Done" && saved.open(QIODevice::ReadOnly))
-        QCOMPARE(saved.readAll(), path == "/file" ? m_file : QByteArray("x"));
-    if (act == Act::SavePage && saved.open(QIODevice::ReadOnly))
-        QVERIFY(saved.readAll().replace("=\r\n", "").contains("page text")); // quoted-printable
+        QCOMPARE(saved.readAll(), path == "/file" ? m_file : path.endsWith(".pdf") ? m_pdf : QByteArray("x"));
+    if (act == Act::SavePage && saved.open(QIODevice::ReadOnly)) // the PDF as sent, a page quoted-printable
+        QVERIFY(path == "/doc.pdf" ? saved.readAll() == m_pdf : saved.readAll().replace("=\r\n", "").contains("page text"));
 }
 
 void tst_PageAnswers::safeFileName_data()

@@ -15,6 +15,8 @@ inline constexpr int kClientHeight = 7200;
 
 inline constexpr Twips kAddressBox{240, 480, 9195, 315};
 inline constexpr Twips kEngine{0, 1200, 9600, 5775};
+// Not in the window's design: the find bar, over the page area's bottom edge while open.
+inline constexpr Twips kFindBar{0, 6525, 9600, 450};
 inline constexpr int kStatusBarHeight = 255;
 inline constexpr int kPanelWidth = 1440;
 inline constexpr int kPanelCount = 4;

@@ -76,6 +76,8 @@ bool EngineHost::ensureEngine()
     if (m_offline)
         m_engine->setOffline(true); // an engine starts online
     connect(m_engine, &WebBrowser::DownloadComplete, this, &WebBrowser::DownloadComplete);
+    connect(m_engine, &WebBrowser::loadStarted, this, &WebBrowser::loadStarted);
+    connect(m_engine, &WebBrowser::findFinished, this, &WebBrowser::findFinished);
     const bool focused = hasFocus();
     setFocusProxy(m_engine);
     m_engine->show();
@@ -173,4 +175,13 @@ void EngineHost::zoom(Zoom step)
 {
     if (ensureEngine())
         m_engine->zoom(step);
+}
+
+void EngineHost::findText(const QString &text, bool backward)
+{
+    // Nothing to find in before there is a page, and nothing to take away.
+    if (m_engine)
+        m_engine->findText(text, backward);
+    else if (!text.isEmpty())
+        emit findFinished(0, 0);
 }

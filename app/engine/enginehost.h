@@ -44,6 +44,7 @@ public:
     void setOffline(bool offline) override;
     QString lastError() const override;
     void zoom(Zoom step) override;
+    void findText(const QString &text, bool backward) override;
 
     WebBrowser *engine() const { return m_engine; }
     bool ensureEngine();

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QUuid>
 #include <QWebEngineFileSystemAccessRequest>
+#include <QWebEngineFindTextResult>
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
@@ -89,6 +90,11 @@ void QtWebBrowser::startEngine(PageServices *services, const std::function<bool(
     // Nothing in the window shows a page's icon, so it is not fetched.
     m_page->settings()->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
     m_page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    // A PDF sent to be shown opens in the engine's own viewer, in the page; one sent
+    // as an attachment is still a download. The viewer here has no save or print
+    // button of its own: the page's "Save page" saves the PDF as a download like any.
+    m_page->settings()->setAttribute(QWebEngineSettings::PluginsEnabled, true);
+    m_page->settings()->setAttribute(QWebEngineSettings::PdfViewerEnabled, true);
 
     connect(m_page, &QWebEnginePage::fileSystemAccessRequested, m_page,
             [](QWebEngineFileSystemAccessRequest request) { request.reject(); });
@@ -99,6 +105,7 @@ void QtWebBrowser::startEngine(PageServices *services, const std::function<bool(
             [this](const QWebEngineLoadingInfo &info) {
                 if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
                     m_awaitingStart = false;
+                    emit loadStarted();
                     return;
                 }
                 const auto outcome = m_user->loadEnded(info.url(), !m_page->isLoading());
@@ -122,10 +129,16 @@ void QtWebBrowser::startEngine(PageServices *services, const std::function<bool(
                     rendererGone();
             });
 
+    connect(m_page, &QWebEnginePage::findTextFinished, this, [this](const QWebEngineFindTextResult &result) {
+        emit findFinished(result.activeMatch(), result.numberOfMatches());
+    });
+
     m_view = new QWebEngineView(this);
     m_view->setPage(m_page);
     m_page->questions()->setHost(this);
     m_view->setFocusPolicy(focusPolicy());
+    // The focus given to the control goes to the page, so that its keys reach it.
+    setFocusProxy(m_view);
     // The view, and the crash notice when there is one, fill the control.
     m_fill = new QGridLayout(this);
     m_fill->setContentsMargins(0, 0, 0, 0);
@@ -309,6 +322,13 @@ void QtWebBrowser::zoom(Zoom step)
         next = below == kZoomFactors.begin() ? kZoomFactors.front() : *(below - 1);
     }
     m_page->setZoomFactor(next);
+}
+
+void QtWebBrowser::findText(const QString &text, bool backward)
+{
+    // The engine goes on from the current match when given the same text again, and
+    // an empty text ends the search with its marks.
+    m_page->findText(text, backward ? QWebEnginePage::FindBackward : QWebEnginePage::FindFlags());
 }
 
 qint64 QtWebBrowser::rendererProcessId() const

@@ -46,6 +46,7 @@ public:
     void setOffline(bool offline) override;
     QString lastError() const override;
     void zoom(Zoom step) override;
+    void findText(const QString &text, bool backward) override;
 
     bool isOffline() const { return m_offline; }
 

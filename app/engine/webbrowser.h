@@ -50,9 +50,24 @@ public:
     enum class Zoom { In, Out, Reset };
     virtual void zoom(Zoom step) { Q_UNUSED(step); }
 
+    // Find in the page: every match of `text` is marked and the one after the current
+    // match (before it, when backward) is selected; "" ends the search and takes the
+    // marks away. The outcome comes with findFinished; an engine that cannot find
+    // never reports one.
+    virtual void findText(const QString &text, bool backward)
+    {
+        Q_UNUSED(text);
+        Q_UNUSED(backward);
+    }
+
 signals:
     // Raised once for every load that ends, after LocationURL gives its address.
     void DownloadComplete();
+    // A new page starts loading (not a frame of the page shown).
+    void loadStarted();
+    // The outcome of a findText: the selected match, counted from 1 (0 when none),
+    // and how many matches there are.
+    void findFinished(int active, int total);
 };
 
 // The engine's home and search pages.
