@@ -62,6 +62,8 @@ private slots:
     void printToPdf();
     void permissions_data();
     void permissions();
+    void realPrompt_data();
+    void realPrompt();
     void placement_data();
     void placement();
     void fullScreen_data();
@@ -388,6 +390,59 @@ void tst_PageAnswers::permissions()
     }
     const QString shown = m_site.url("").toString() + "|Hi <b>you</b>|news";
     QTRY_COMPARE(m_services.notifications, allow ? QStringList({shown, shown}) : QStringList());
+}
+
+void tst_PageAnswers::realPrompt_data()
+{
+    QTest::addColumn<QString>("dismissed");
+    QTest::newRow("close button") << "close button";
+    QTest::newRow("window manager") << "window manager";
+    QTest::newRow("Esc") << "Esc";
+}
+
+// The real prompt: an answer holds for its site and feature only, and a prompt left
+// unanswered denies.
+void tst_PageAnswers::realPrompt()
+{
+    QFETCH(QString, dismissed);
+    PageDialogs dialogs;
+    FakePlatform platform;
+    delete m_browser;
+    Form1 form(m_browser = new QtWebBrowser(nullptr, &dialogs), platform);
+    form.Form_Load();
+    HttpServer other;
+    other.setPage("/", "<title>Other</title>");
+    const auto ask = [this](const QString &script) {
+        QPointer<QWidget> prompt;
+        page()->runJavaScript("document.title = 'asking'; " + script);
+        (void)QTest::qWaitFor([&] { return bool(prompt = m_browser->window()->findChild<PermissionPrompt *>()); }, 20000);
+        return prompt;
+    };
+    const auto dismiss = [&](QPointer<QWidget> prompt) {
+        QVERIFY((prompt->activateWindow(), QTest::qWaitForWindowActive(prompt)));
+        if (dismissed == "close button")
+            prompt->close();
+        else // real keys, to the window the window manager made active
+            QVERIFY(QProcess::execute("xdotool", {"key", dismissed == "Esc" ? "Escape" : "alt+F4"}) == 0);
+        QTRY_VERIFY(!prompt);
+    };
+    QVERIFY(load(m_site.url("/page")));
+    QPointer<QWidget> prompt = ask("Notification.requestPermission().then(p => document.title = p)");
+    QVERIFY(prompt);
+    for (QPushButton *button : prompt->findChildren<QPushButton *>())
+        if (button->text() == "Allow")
+            button->click();
+    QTRY_COMPARE(page()->title(), "granted");
+    prompt = ask("navigator.geolocation.getCurrentPosition(() => document.title = 'located',"
+                 " e => document.title = 'error ' + e.code)"); // another feature of the same site
+    QVERIFY(prompt);
+    dismiss(prompt);
+    QTRY_COMPARE(page()->title(), "error 1");
+    QVERIFY(load(other.url("/"))); // the same feature of another site
+    prompt = ask("Notification.requestPermission().then(p => document.title = p)");
+    QVERIFY(prompt);
+    dismiss(prompt);
+    QTRY_COMPARE(page()->title(), "denied");
 }
 
 void tst_PageAnswers::placement_data()
