@@ -7,12 +7,25 @@
 #include "statusbar.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSet>
 #include <QTest>
 
 #include <functional>
+
+// Whether assistive technology finds an element of this role and name at or below node.
+inline bool holds(QAccessibleInterface *node, QAccessible::Role role, const QString &name)
+{
+    if (node && node->role() == role && node->text(QAccessible::Name) == name)
+        return true;
+    for (int i = 0; node && i < node->childCount(); ++i) {
+        if (holds(node->child(i), role, name))
+            return true;
+    }
+    return false;
+}
 
 // Plays the engine for window tests: records every call, reports what the test
 // sets, and fails the operations and reads it is told to. A failed read still

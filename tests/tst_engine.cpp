@@ -1,4 +1,5 @@
 #include "engine/enginehost.h"
+#include "engine/pageaccessibility.h"
 #include "enginetestmain.h"
 #include "engine/qtwebbrowser.h"
 #include "fixture.h"
@@ -111,6 +112,20 @@ private slots:
         load(address("/next.html"));
         QCOMPARE(m_engine->LocationName(), QStringLiteral("Page next"));
         QVERIFY(taken || m_server.totalHits() == requests + 1);
+    }
+
+    // The engine hands pages to assistive technology exactly when the desktop's bus reports
+    // one: this test runs once without, once with a screen reader (VELT_TEST_ASSISTIVE).
+    void pageReadOnlyUnderAScreenReader()
+    {
+        if (!assistiveRun() && desktopAssistiveTechActive())
+            QSKIP("a screen reader runs on this desktop");
+        m_server.setPage("/link.html", "<title>Link</title><a href='a.html'>Velt link</a>");
+        load(address("/link.html"));
+        QAccessible::setActive(true);
+        const auto read = [this] { return holds(QAccessible::queryAccessibleInterface(m_form), QAccessible::Link, "Velt link"); };
+        QCOMPARE(QTest::qWaitFor(read, 5000), assistiveRun());
+        QAccessible::setActive(assistiveRun());
     }
 
     void moduleEngineSharesTheSeam()

@@ -27,21 +27,6 @@
 #include <QTimer>
 #include <QWebEngineView>
 
-namespace {
-
-bool holds(QAccessibleInterface *node, QAccessible::Role role, const QString &name)
-{
-    if (node && node->role() == role && node->text(QAccessible::Name) == name)
-        return true;
-    for (int i = 0; node && i < node->childCount(); ++i) {
-        if (holds(node->child(i), role, name))
-            return true;
-    }
-    return false;
-}
-
-} // namespace
-
 // What pages ask, answered by a fake user, against the real engine on a real X server.
 class tst_PageAnswers : public QObject
 {
