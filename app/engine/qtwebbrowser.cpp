@@ -36,6 +36,14 @@ const QString kCrashNotice = QStringLiteral(
 // one the engine dropped (a same-document jump, for instance).
 constexpr int kStartGraceMs = 3000;
 
+// Whether a load was stopped or aborted (net::ERR_ABORTED), not loaded or failed.
+bool cutShort(const QWebEngineLoadingInfo &info)
+{
+    constexpr int kAborted = -3;
+    return info.status() == QWebEngineLoadingInfo::LoadStoppedStatus
+            || (info.status() == QWebEngineLoadingInfo::LoadFailedStatus && info.errorCode() == kAborted);
+}
+
 // How long the control waits, when it goes, for the engine to finish printing.
 constexpr int kPrintEndWaitMs = 10000;
 
@@ -55,7 +63,7 @@ QtWebBrowser::QtWebBrowser(QWidget *parent, PageServices *services,
     m_startWatch.setInterval(kStartGraceMs);
     connect(&m_startWatch, &QTimer::timeout, this, [this] {
         if (m_awaitingStart && !(m_page && m_page->isLoading())
-            && m_user->loadEnded(m_page->url(), true) != UserNavigation::Outcome::MadeAgain)
+            && m_user->loadEnded(m_page->url(), false, true) != UserNavigation::Outcome::MadeAgain)
             loadEnded();
     });
     startEngine(services, assistiveTechActive);
@@ -87,6 +95,12 @@ void QtWebBrowser::startEngine(PageServices *services, const std::function<bool(
     m_leaving = new PageLeaving(m_page, this);
     m_user = new UserNavigation(this);
     m_page->setUrlRequestInterceptor(m_user);
+    // The user's document began: its load is under way, whether or not the engine reports
+    // a start (it does not when the load took over one of the page's).
+    connect(m_page, &EnginePage::documentStarted, this, [this] {
+        if (m_user->documentStarted(m_page->url()))
+            m_awaitingStart = false;
+    });
     // Nothing in the window shows a page's icon, so it is not fetched.
     m_page->settings()->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
     m_page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
@@ -108,7 +122,7 @@ void QtWebBrowser::startEngine(PageServices *services, const std::function<bool(
                     emit loadStarted();
                     return;
                 }
-                const auto outcome = m_user->loadEnded(info.url(), !m_page->isLoading());
+                const auto outcome = m_user->loadEnded(info.url(), !cutShort(info), !m_page->isLoading());
                 if (outcome == UserNavigation::Outcome::MadeAgain)
                     return;
                 // The end of a load that began before our latest call leaves that

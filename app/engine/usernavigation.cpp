@@ -24,15 +24,25 @@ void UserNavigation::end()
     m_at.clear();
 }
 
-UserNavigation::Outcome UserNavigation::loadEnded(const QUrl &url, bool idle)
+bool UserNavigation::documentStarted(const QUrl &url)
+{
+    if (!pending() || comparable(url) != m_at)
+        return false;
+    end();
+    return true;
+}
+
+UserNavigation::Outcome UserNavigation::loadEnded(const QUrl &url, bool finished, bool idle)
 {
     if (!pending())
         return Outcome::NotTheUsers;
-    if (comparable(url) == m_at) {
+    // The user's load cut short while the user did not stop it: the page's navigation
+    // took its place.
+    if (finished && comparable(url) == m_at) {
         end();
         return Outcome::Done;
     }
-    // The page's own load ended while the user's still runs.
+    // Another load ended while the user's still runs.
     if (!idle)
         return Outcome::NotTheUsers;
     // The engine loads nothing, and not where the user asked: the page's navigation took
