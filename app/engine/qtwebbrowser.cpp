@@ -97,6 +97,8 @@ void QtWebBrowser::startEngine(PageServices *services, const std::function<bool(
     m_page->setUrlRequestInterceptor(m_user);
     // The user's document began: its load is under way, whether or not the engine reports
     // a start (it does not when the load took over one of the page's).
+    // The user's navigation became a download: it ended there, and is not made again.
+    connect(m_profile, &QWebEngineProfile::downloadRequested, m_user, &UserNavigation::end);
     connect(m_page, &EnginePage::documentStarted, this, [this] {
         if (m_user->documentStarted(m_page->url()))
             m_awaitingStart = false;
@@ -128,7 +130,8 @@ void QtWebBrowser::startEngine(PageServices *services, const std::function<bool(
                 // The end of a load that began before our latest call leaves that
                 // call still pending. The user's own load may end without the engine
                 // having reported its start: it took over a load of the page's.
-                if (outcome == UserNavigation::Outcome::Done || (!m_awaitingStart && !m_user->pending()))
+                if (outcome == UserNavigation::Outcome::Done || outcome == UserNavigation::Outcome::Held
+                    || (!m_awaitingStart && !m_user->pending()))
                     settle();
                 emit DownloadComplete();
             });
@@ -194,7 +197,6 @@ void QtWebBrowser::settle()
 {
     m_pending = false;
     m_awaitingStart = false;
-    m_user->end();
     m_leaving->settled();
 }
 
@@ -207,6 +209,7 @@ void QtWebBrowser::loadEnded()
 void QtWebBrowser::rendererGone()
 {
     const bool wasLoading = Busy();
+    m_user->end();
     settle();
     if (!m_crashNotice) {
         m_crashNotice = new QLabel(kCrashNotice, this);

@@ -9,8 +9,16 @@ QUrl comparable(const QUrl &url)
 
 } // namespace
 
+UserNavigation::UserNavigation(QObject *parent) : QWebEngineUrlRequestInterceptor(parent)
+{
+    m_hold.setSingleShot(true);
+    m_hold.setInterval(kHoldMs);
+    connect(&m_hold, &QTimer::timeout, this, &UserNavigation::end);
+}
+
 void UserNavigation::begin(std::function<void()> go, const QUrl &url)
 {
+    m_hold.stop();
     m_go = std::move(go);
     m_at = comparable(url);
     m_tries = 0;
@@ -20,6 +28,7 @@ void UserNavigation::begin(std::function<void()> go, const QUrl &url)
 
 void UserNavigation::end()
 {
+    m_hold.stop();
     m_go = nullptr;
     m_at.clear();
 }
@@ -36,8 +45,7 @@ UserNavigation::Outcome UserNavigation::loadEnded(const QUrl &url, bool finished
 {
     if (!pending())
         return Outcome::NotTheUsers;
-    // The user's load cut short while the user did not stop it: the page's navigation
-    // took its place.
+    // The user's load has loaded, or failed for a reason of its own.
     if (finished && comparable(url) == m_at) {
         end();
         return Outcome::Done;
@@ -45,17 +53,23 @@ UserNavigation::Outcome UserNavigation::loadEnded(const QUrl &url, bool finished
     // Another load ended while the user's still runs.
     if (!idle)
         return Outcome::NotTheUsers;
-    // The engine loads nothing, and not where the user asked: the page's navigation took
-    // the frame, and the user's is made again. Without a refusal there is no sign of a
-    // page in the way, and a load that ended elsewhere (a download, say) is not repeated.
-    if (!m_refused || m_tries >= kMaxTries) {
-        end();
-        return Outcome::Done;
+    // The engine loads nothing, and not what the user asked: a navigation of the page's,
+    // refused here, took the frame. The user's is made again.
+    if (m_refused && m_tries < kMaxTries) {
+        ++m_tries;
+        m_refused = false;
+        m_go();
+        return Outcome::MadeAgain;
     }
-    ++m_tries;
-    m_refused = false;
-    m_go();
-    return Outcome::MadeAgain;
+    // The user's load was cut short, by a navigation of the page's or because it became a
+    // download. The page's navigations stay refused a moment longer: one that shows up
+    // makes the user's again (above), a download ends the hold.
+    if (!finished && comparable(url) == m_at && !m_hold.isActive() && m_tries < kMaxTries) {
+        m_hold.start();
+        return Outcome::Held;
+    }
+    end();
+    return Outcome::Done;
 }
 
 void UserNavigation::interceptRequest(QWebEngineUrlRequestInfo &info)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QTimer>
 #include <QUrl>
 #include <QWebEngineUrlRequestInterceptor>
 
@@ -14,7 +15,7 @@
 class UserNavigation : public QWebEngineUrlRequestInterceptor
 {
 public:
-    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+    explicit UserNavigation(QObject *parent);
 
     // The user asked for `go` (to `url`, where known beforehand); `go` runs now.
     void begin(std::function<void()> go, const QUrl &url = QUrl());
@@ -27,7 +28,8 @@ public:
     // may send the user on, as sites do).
     bool documentStarted(const QUrl &url);
 
-    enum class Outcome { NotTheUsers, Done, MadeAgain };
+    // Held: the user's load ended, cut short, and the page is held back a moment longer.
+    enum class Outcome { NotTheUsers, Done, MadeAgain, Held };
     // A load ended at `url`: `finished` (it loaded, or failed for a reason of its own) or
     // cut short; the engine now loads nothing (`idle`) or goes on.
     Outcome loadEnded(const QUrl &url, bool finished, bool idle);
@@ -36,9 +38,11 @@ public:
 
 private:
     static constexpr int kMaxTries = 3;
+    static constexpr int kHoldMs = 2000;
 
     std::function<void()> m_go;
     QUrl m_at; // where the user's load is, after its server's redirects
     int m_tries = 0;
     bool m_refused = false; // a navigation of the page's was refused meanwhile
+    QTimer m_hold;
 };
