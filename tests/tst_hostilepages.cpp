@@ -1,6 +1,5 @@
 #include "clickarea.h"
 #include "desktopplatform.h"
-#include "fixture.h"
 #include "enginetestmain.h"
 #include "engine/qtwebbrowser.h"
 #include "form1.h"
@@ -35,7 +34,6 @@ private slots:
     void initTestCase();
     void userKeepsTheBrowser_data();
     void userKeepsTheBrowser();
-    void typedAddressBeatsTheRedirectLoop();
 
 private:
     HttpServer m_server;
@@ -249,35 +247,6 @@ void tst_HostilePages::userKeepsTheBrowser()
     QVERIFY(maxKiB < kMemoryBoundKiB);
     QVERIFY(quietOffered || kind != Silenced);
     QVERIFY(leaveAsked || kind != LeavePage);
-}
-
-// A typed address against a page that keeps replacing itself: while the typed page is
-// held at the server, the page tries again and again; then the typed page may come.
-// Twenty times, so that no ordering of the two can pass by luck.
-void tst_HostilePages::typedAddressBeatsTheRedirectLoop()
-{
-    m_server.setPage("/loop.html", "<title>Loop</title><script>setInterval(() => { fetch('/tried');"
-                                   " location.replace('/loop.html?' + Date.now()); }, 20);</script>");
-    FakePlatform platform;
-    auto *engine = new QtWebBrowser;
-    Form1 form(engine, platform);
-    form.Form_Load();
-    const auto type = [&](const char *path) {
-        form.cboAddress->lineEdit()->setText(m_server.url(QString::fromLatin1(path)).toString());
-        QTest::keyClick(form.cboAddress, Qt::Key_Return);
-    };
-    for (int round = 0; round < 20; ++round) {
-        const int loops = m_server.hits("/loop.html");
-        type("/loop.html");
-        QTRY_VERIFY_WITH_TIMEOUT(m_server.hits("/loop.html") > loops + 3, 20000);
-        m_server.hold("/next.html");
-        type("/next.html");
-        const int tries = m_server.hits("/tried");
-        QTRY_VERIFY_WITH_TIMEOUT(m_server.hits("/tried") > tries + 40, 20000);
-        m_server.release("/next.html");
-        QTRY_VERIFY2_WITH_TIMEOUT(engine->LocationName() == "Next" && !engine->Busy(),
-                                  qPrintable(QString("round %1: at %2").arg(round).arg(engine->LocationURL())), 20000);
-    }
 }
 
 VELT_ENGINE_TEST_MAIN(tst_HostilePages)

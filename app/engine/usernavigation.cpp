@@ -13,7 +13,15 @@ UserNavigation::UserNavigation(QObject *parent) : QWebEngineUrlRequestIntercepto
 {
     m_hold.setSingleShot(true);
     m_hold.setInterval(kHoldMs);
-    connect(&m_hold, &QTimer::timeout, this, &UserNavigation::end);
+    // No navigation of the page's showed up, and no download: what cut the user's load
+    // short may have been the page's, refused before (its error page, say). Once more.
+    connect(&m_hold, &QTimer::timeout, this, [this] {
+        if (m_tries >= kMaxTries)
+            return end();
+        ++m_tries;
+        m_refused = false;
+        m_go();
+    });
 }
 
 void UserNavigation::begin(std::function<void()> go, const QUrl &url)
@@ -63,7 +71,8 @@ UserNavigation::Outcome UserNavigation::loadEnded(const QUrl &url, bool finished
     }
     // The user's load was cut short, by a navigation of the page's or because it became a
     // download. The page's navigations stay refused a moment longer: one that shows up
-    // makes the user's again (above), a download ends the hold.
+    // makes the user's again (above), a download ends the hold, and otherwise the user's
+    // is made again when the hold ends.
     if (!finished && comparable(url) == m_at && !m_hold.isActive() && m_tries < kMaxTries) {
         m_hold.start();
         return Outcome::Held;
