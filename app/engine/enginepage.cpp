@@ -32,6 +32,13 @@ EnginePage::EnginePage(QWebEngineProfile *profile, QString frameToken, QObject *
     connect(this, &EnginePage::documentStarted, m_questions, &PageQuestions::newPage);
 }
 
+bool EnginePage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
+{
+    if (isMainFrame)
+        emit navigationAccepted(url, type);
+    return true;
+}
+
 // The browser has one view: a link that asks for a new window opens in this one.
 QWebEnginePage *EnginePage::createWindow(WebWindowType)
 {

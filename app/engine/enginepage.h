@@ -19,8 +19,11 @@ signals:
     void frameLoadFinished();
     // A new document begins in the main frame, before any script of its own runs.
     void documentStarted();
+    // The engine is about to make a navigation of the main frame.
+    void navigationAccepted(const QUrl &url, QWebEnginePage::NavigationType type);
 
 protected:
+    bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override;
     QWebEnginePage *createWindow(WebWindowType type) override;
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message,
                                   int lineNumber, const QString &sourceId) override;

@@ -6,12 +6,11 @@
 #include "pageaccessibility.h"
 #include "pageanswers.h"
 #include "pagequestions.h"
-#include "pageleaving.h"
-#include "usernavigation.h"
 
 #include <QEventLoop>
 #include <QGridLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QUuid>
 #include <QWebEngineFileSystemAccessRequest>
 #include <QWebEngineFindTextResult>
@@ -19,11 +18,18 @@
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
 #include <QWebEngineRegisterProtocolHandlerRequest>
+#include <QWebEngineScript>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
 #include <algorithm>
 #include <array>
+
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#else
+#include <csignal>
+#endif
 
 namespace {
 
@@ -32,16 +38,16 @@ const QString kCrashNotice = QStringLiteral(
         "<p>The engine's page process ended unexpectedly. "
         "Type an address or press Refresh to load a page again.</p>");
 
-// How long a navigation may take to be seen by the engine before it counts as
-// one the engine dropped (a same-document jump, for instance).
-constexpr int kStartGraceMs = 3000;
-
-// Whether a load was stopped or aborted (net::ERR_ABORTED), not loaded or failed.
-bool cutShort(const QWebEngineLoadingInfo &info)
+void endProcess(qint64 pid)
 {
-    constexpr int kAborted = -3;
-    return info.status() == QWebEngineLoadingInfo::LoadStoppedStatus
-            || (info.status() == QWebEngineLoadingInfo::LoadFailedStatus && info.errorCode() == kAborted);
+#ifdef Q_OS_WIN
+    if (HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, DWORD(pid))) {
+        TerminateProcess(process, 1);
+        CloseHandle(process);
+    }
+#else
+    ::kill(pid_t(pid), SIGKILL);
+#endif
 }
 
 // How long the control waits, when it goes, for the engine to finish printing.
@@ -59,13 +65,8 @@ QtWebBrowser::QtWebBrowser(QWidget *parent, PageServices *services,
     : WebBrowser(parent), m_homePage(QString::fromLatin1(kHomePage)),
       m_searchPage(QString::fromLatin1(kSearchPage))
 {
-    m_startWatch.setSingleShot(true);
-    m_startWatch.setInterval(kStartGraceMs);
-    connect(&m_startWatch, &QTimer::timeout, this, [this] {
-        if (m_awaitingStart && !(m_page && m_page->isLoading())
-            && m_user->loadEnded(m_page->url(), false, true) != UserNavigation::Outcome::MadeAgain)
-            loadEnded();
-    });
+    m_watch.setSingleShot(true);
+    connect(&m_watch, &QTimer::timeout, this, [this] { m_navigation.watchExpired(); });
     startEngine(services, assistiveTechActive);
 }
 
@@ -92,17 +93,18 @@ void QtWebBrowser::startEngine(PageServices *services, const std::function<bool(
     m_profile = makeEngineProfile([this] { return m_offline; }, m_frameToken, this);
 
     m_page = new EnginePage(m_profile, m_frameToken, nullptr);
-    m_leaving = new PageLeaving(m_page, this);
-    m_user = new UserNavigation(this);
-    m_page->setUrlRequestInterceptor(m_user);
-    // The user's document began: its load is under way, whether or not the engine reports
-    // a start (it does not when the load took over one of the page's).
-    // The user's navigation became a download: it ended there, and is not made again.
-    connect(m_profile, &QWebEngineProfile::downloadRequested, m_user, &UserNavigation::end);
-    connect(m_page, &EnginePage::documentStarted, this, [this] {
-        if (m_user->documentStarted(m_page->url()))
-            m_awaitingStart = false;
-    });
+    connect(m_page, &EnginePage::navigationAccepted, this,
+            [this](const QUrl &url, QWebEnginePage::NavigationType type) {
+                if (type == QWebEnginePage::NavigationTypeTyped)
+                    m_navigation.accepted(url, Navigation::Kind::Load);
+                else if (type == QWebEnginePage::NavigationTypeBackForward)
+                    m_navigation.accepted(url, Navigation::Kind::History);
+                else if (type == QWebEnginePage::NavigationTypeReload)
+                    m_navigation.accepted(url, Navigation::Kind::Reload);
+            });
+    connect(m_page, &EnginePage::documentStarted, this, [this] { m_navigation.documentStarted(); });
+    connect(m_page, &QWebEnginePage::urlChanged, this,
+            [this] { m_navigation.sameDocument(m_page->isLoading()); });
     // Nothing in the window shows a page's icon, so it is not fetched.
     m_page->settings()->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
     m_page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
@@ -117,29 +119,18 @@ void QtWebBrowser::startEngine(PageServices *services, const std::function<bool(
     connect(m_page, &QWebEnginePage::registerProtocolHandlerRequested, m_page,
             [](QWebEngineRegisterProtocolHandlerRequest request) { request.reject(); });
 
-    connect(m_page, &QWebEnginePage::loadingChanged, this,
-            [this](const QWebEngineLoadingInfo &info) {
-                if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
-                    m_awaitingStart = false;
-                    emit loadStarted();
-                    return;
-                }
-                const auto outcome = m_user->loadEnded(info.url(), !cutShort(info), !m_page->isLoading());
-                if (outcome == UserNavigation::Outcome::MadeAgain)
-                    return;
-                // The end of a load that began before our latest call leaves that
-                // call still pending. The user's own load may end without the engine
-                // having reported its start: it took over a load of the page's.
-                if (outcome == UserNavigation::Outcome::Done || outcome == UserNavigation::Outcome::Held
-                    || (!m_awaitingStart && !m_user->pending()))
-                    settle();
-                emit DownloadComplete();
-            });
+    connect(m_page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo &info) {
+        if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
+            emit loadStarted();
+        else
+            m_navigation.loadEnded(info.url(), m_page->isLoading());
+    });
     connect(m_page, &EnginePage::frameLoadFinished, this, &WebBrowser::DownloadComplete);
     connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
-                if (m_leaving->takeEnded()) {
-                    markNavigating(); // the navigation is made again
+                // Ended here: the navigation is made again once the engine is done with it.
+                if (m_navigation.state() == Navigation::State::Ending) {
+                    QTimer::singleShot(0, this, [this] { m_navigation.rendererEnded(); });
                     return;
                 }
                 if (status != QWebEnginePage::NormalTerminationStatus)
@@ -172,45 +163,66 @@ bool QtWebBrowser::fail(const QString &reason)
 
 bool QtWebBrowser::startLoad(const QUrl &url)
 {
-    if (m_crashNotice)
-        m_crashNotice->hide();
-    navigateAsUser([this, url] { m_page->load(url); }, url);
+    navigateAsUser(Navigation::Kind::Load, url, [this, url] { m_page->load(url); });
     return true;
 }
 
-void QtWebBrowser::navigateAsUser(const std::function<void()> &navigate, const QUrl &url)
+void QtWebBrowser::navigateAsUser(Navigation::Kind kind, const QUrl &url, std::function<void()> go)
 {
-    m_user->begin([this, navigate] {
-        m_leaving->leave(navigate);
-        markNavigating();
-    }, url);
+    if (m_crashNotice)
+        m_crashNotice->hide();
+    m_navigation.asked(kind, url, std::move(go));
 }
 
-void QtWebBrowser::markNavigating()
+void QtWebBrowser::navigate(const std::function<void()> &go)
 {
-    m_pending = true;
-    m_awaitingStart = true;
-    m_startWatch.start();
+    PageQuestions *questions = m_page->questions();
+    questions->setLeaving(true);
+    if (!questions->dismissAll())
+        return go();
+    // The question's loop lies further down the stack: the engine is asked to navigate
+    // once that loop has ended, not from within it.
+    QTimer::singleShot(0, m_page, go);
 }
 
-void QtWebBrowser::settle()
+void QtWebBrowser::arrived()
 {
-    m_pending = false;
-    m_awaitingStart = false;
-    m_leaving->settled();
+    m_page->questions()->setLeaving(false);
 }
 
-void QtWebBrowser::loadEnded()
+bool QtWebBrowser::asking() const
 {
-    settle();
-    emit DownloadComplete();
+    return m_page->questions()->isWaiting();
+}
+
+void QtWebBrowser::probe(int probe)
+{
+    // The renderer runs this only once the page's script yields.
+    m_page->runJavaScript(QStringLiteral("0"), QWebEngineScript::ApplicationWorld,
+                          [self = QPointer(this), probe](const QVariant &) {
+                              if (self)
+                                  self->m_navigation.rendererAnswered(probe);
+                          });
+}
+
+bool QtWebBrowser::endRenderer()
+{
+    const qint64 pid = m_page->renderProcessPid();
+    if (pid <= 0)
+        return false;
+    endProcess(pid);
+    return true;
+}
+
+bool QtWebBrowser::rendererDead() const
+{
+    // A page whose renderer died stays "loading" in the engine's eyes.
+    return m_crashNotice && !m_crashNotice->isHidden();
 }
 
 void QtWebBrowser::rendererGone()
 {
-    const bool wasLoading = Busy();
-    m_user->end();
-    settle();
+    const bool pageLoading = m_page->isLoading() && !rendererDead();
     if (!m_crashNotice) {
         m_crashNotice = new QLabel(kCrashNotice, this);
         m_crashNotice->setObjectName(QStringLiteral("crashNotice"));
@@ -221,7 +233,9 @@ void QtWebBrowser::rendererGone()
     }
     m_crashNotice->show();
     m_crashNotice->raise();
-    if (wasLoading)
+    if (m_navigation.busy())
+        m_navigation.rendererEnded();
+    else if (pageLoading)
         emit DownloadComplete();
 }
 
@@ -243,7 +257,8 @@ bool QtWebBrowser::GoBack()
 {
     if (!m_page->history()->canGoBack())
         return fail(QStringLiteral("there is no earlier page."));
-    navigateAsUser([this] { m_page->triggerAction(QWebEnginePage::Back); });
+    navigateAsUser(Navigation::Kind::History, m_page->history()->backItem().url(),
+                   [this] { m_page->triggerAction(QWebEnginePage::Back); });
     return true;
 }
 
@@ -251,7 +266,8 @@ bool QtWebBrowser::GoForward()
 {
     if (!m_page->history()->canGoForward())
         return fail(QStringLiteral("there is no later page."));
-    navigateAsUser([this] { m_page->triggerAction(QWebEnginePage::Forward); });
+    navigateAsUser(Navigation::Kind::History, m_page->history()->forwardItem().url(),
+                   [this] { m_page->triggerAction(QWebEnginePage::Forward); });
     return true;
 }
 
@@ -259,11 +275,8 @@ bool QtWebBrowser::Stop()
 {
     if (!m_page)
         return true;
-    m_user->end(); // the page may navigate again
     m_page->triggerAction(QWebEnginePage::Stop);
-    // A load that the engine had not yet begun ends here too.
-    if (m_awaitingStart && !m_page->isLoading())
-        loadEnded();
+    m_navigation.stopped(m_page->isLoading());
     return true;
 }
 
@@ -271,9 +284,8 @@ bool QtWebBrowser::Refresh()
 {
     if (!m_page || m_page->url().isEmpty())
         return fail(QStringLiteral("no page is shown."));
-    if (m_crashNotice)
-        m_crashNotice->hide();
-    navigateAsUser([this] { m_page->triggerAction(QWebEnginePage::Reload); });
+    navigateAsUser(Navigation::Kind::Reload, m_page->url(),
+                   [this] { m_page->triggerAction(QWebEnginePage::Reload); });
     return true;
 }
 
@@ -307,9 +319,7 @@ bool QtWebBrowser::Busy(bool *ok) const
 {
     if (ok)
         *ok = true;
-    // A page whose renderer died stays "loading" in the engine's eyes.
-    const bool rendererDead = m_crashNotice && !m_crashNotice->isHidden();
-    return m_pending || (m_page && m_page->isLoading() && !rendererDead);
+    return m_navigation.busy() || (m_page && m_page->isLoading() && !rendererDead());
 }
 
 void QtWebBrowser::setOffline(bool offline)

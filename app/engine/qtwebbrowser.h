@@ -1,5 +1,6 @@
 #pragma once
 
+#include "navigation.h"
 #include "pageaccessibility.h"
 #include "webbrowser.h"
 
@@ -14,15 +15,13 @@ class QWebEngineProfile;
 class QWebEngineView;
 class EnginePage;
 class PageAnswers;
-class PageLeaving;
 class PageServices;
-class UserNavigation;
 
 // The web engine behind the seam: Qt WebEngine on an off-the-record profile.
 // The program makes it only after its window's first paint (see EngineHost), so
 // the engine starts with the control. What pages ask (logins, downloads, ...) is
 // asked of the user through `services`; without them every such question is refused.
-class QtWebBrowser : public WebBrowser
+class QtWebBrowser : public WebBrowser, private Navigation::Engine
 {
     Q_OBJECT
 public:
@@ -60,17 +59,23 @@ public:
 private:
     void startEngine(PageServices *services, const std::function<bool()> &assistiveTechActive);
     bool startLoad(const QUrl &url);
-    void navigateAsUser(const std::function<void()> &navigate, const QUrl &url = QUrl());
+    void navigateAsUser(Navigation::Kind kind, const QUrl &url, std::function<void()> go);
     bool fail(const QString &reason);
-    void markNavigating();
-    void settle();
-    void loadEnded();
     void rendererGone();
+    bool rendererDead() const;
+
+    // What the navigation machine asks of the engine.
+    void navigate(const std::function<void()> &go) override;
+    void arrived() override;
+    bool asking() const override;
+    void probe(int probe) override;
+    bool endRenderer() override;
+    void startWatch(int ms) override { m_watch.start(ms); }
+    void stopWatch() override { m_watch.stop(); }
+    void ended() override { emit DownloadComplete(); }
 
     QWebEngineProfile *m_profile = nullptr;
     EnginePage *m_page = nullptr;
-    PageLeaving *m_leaving = nullptr;
-    UserNavigation *m_user = nullptr;
     QWebEngineView *m_view = nullptr;
     PageAnswers *m_answers = nullptr;
     QLabel *m_crashNotice = nullptr;
@@ -80,10 +85,6 @@ private:
     QString m_error;
     QString m_frameToken;
     bool m_offline = false;
-    // Set when a navigating call returns, cleared when its load ends: the engine
-    // itself reports "loading" only some time after load() has returned.
-    bool m_pending = false;
-    // Set by a navigating call until the engine reports that load's start.
-    bool m_awaitingStart = false;
-    QTimer m_startWatch;
+    Navigation m_navigation{*this};
+    QTimer m_watch;
 };
