@@ -2,7 +2,7 @@
 
 #include "downloads.h"
 #include "fullscreen.h"
-#include "pageservices.h"
+#include "engine/seam/pageservices.h"
 
 #include <QAuthenticator>
 #include <QGridLayout>

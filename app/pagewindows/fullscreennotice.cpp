@@ -1,6 +1,6 @@
 #include "fullscreennotice.h"
 
-#include "pageservices.h"
+#include "engine/seam/pageservices.h"
 
 #include <QEvent>
 #include <QTimer>

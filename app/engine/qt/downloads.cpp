@@ -1,6 +1,6 @@
 #include "downloads.h"
 
-#include "pageservices.h"
+#include "engine/seam/pageservices.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "downloadswindow.h"
 
-#include "pageservices.h"
+#include "engine/seam/pageservices.h"
 
 #include <QFileInfo>
 #include <QGridLayout>

@@ -1,7 +1,7 @@
 #include "pageleaving.h"
 
 #include "enginepage.h"
-#include "pagequestions.h"
+#include "pagewindows/pagequestions.h"
 
 #include <QPointer>
 #include <QWebEngineScript>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "pageaccessibility.h"
-#include "webbrowser.h"
+#include "engine/seam/webbrowser.h"
 
 #include <QTimer>
 #include <QUrl>
