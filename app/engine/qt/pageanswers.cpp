@@ -3,6 +3,7 @@
 #include "downloads.h"
 #include "fullscreen.h"
 #include "engine/seam/pageservices.h"
+#include "untrustedtext.h"
 
 #include <QAuthenticator>
 #include <QGridLayout>

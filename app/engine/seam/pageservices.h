@@ -1,9 +1,6 @@
 #pragma once
 
-#include <QRect>
 #include <QString>
-#include <QWidget>
-#include <QWindow>
 
 #include <functional>
 #include <optional>
@@ -14,9 +11,10 @@ class QWidget;
 // Questions that pages ask the user: a login, where to save a download, whether to
 // trust a certificate, a permission, a printer. The engine asks them through this
 // interface, so that tests answer in the user's place. Everything handed in is plain
-// data as the page or server sent it, untrusted (shortText() makes it fit for a
-// label); answers come back as plain data. A question the engine needs answered on
-// the spot returns its answer; the others take a callback, called once, later.
+// data as the page or server sent it, untrusted (shortText() in ui/ makes it fit
+// for a label); answers come back as plain data. A question the engine needs
+// answered on the spot returns its answer; the others take a callback, called
+// once, later.
 struct LoginQuestion
 {
     QString host;  // host:port of the site, or the proxy's host
@@ -65,63 +63,3 @@ public:
     // Tells the user something without blocking.
     virtual void tell(QWidget *parent, const QString &text) = 0;
 };
-
-// Untrusted text made fit for one line of a label: control and format characters
-// (line breaks, bidirectional overrides) become spaces, and text longer than `max`
-// characters ends in an ellipsis.
-inline QString shortText(const QString &text, qsizetype max = 60)
-{
-    QString shown = text;
-    for (QChar &c : shown) {
-        const QChar::Category category = c.category();
-        if (category == QChar::Other_Control || category == QChar::Other_Format
-            || category == QChar::Separator_Line || category == QChar::Separator_Paragraph)
-            c = u' ';
-    }
-    shown = shown.simplified();
-    if (shown.size() <= max)
-        return shown;
-    qsizetype cut = max - 1;
-    if (shown.at(cut - 1).isHighSurrogate())
-        --cut;
-    return shown.left(cut) + QChar(0x2026);
-}
-
-// Where the browser's windows for a page appear: over the page area, `kPageInset`
-// pixels in from its top-left corner (or, for a window that only tells, from its
-// bottom-right corner), sized down to fit in it where the window can shrink. The
-// window manager adds its frame later; `kFrameAllowance` is kept free for it.
-inline constexpr int kPageInset = 8;
-inline constexpr QSize kFrameAllowance{12, 40};
-
-enum class PageCorner { TopLeft, BottomRight };
-
-// The room a window of the page may take, frame included, in global coordinates.
-inline QRect pageRoom(const QWidget *pageArea)
-{
-    return QRect(pageArea->mapToGlobal(QPoint(0, 0)), pageArea->size())
-            .adjusted(kPageInset, kPageInset, -kPageInset, -kPageInset);
-}
-
-// Places `window` over the page area; `raise` lifts it so far (for windows stacked
-// at the bottom). Call before the window is shown.
-inline void placeOverPage(QWidget *window, const QWidget *pageArea,
-                          PageCorner corner = PageCorner::TopLeft, int raise = 0)
-{
-    const QRect room = pageRoom(pageArea);
-    const QSize fits = room.size() - kFrameAllowance;
-    window->ensurePolished();
-    QSize size = window->isVisible() || window->testAttribute(Qt::WA_Resized) ? window->size()
-                                                                             : window->sizeHint();
-    size = size.boundedTo(fits).expandedTo(window->minimumSize());
-    if (size != window->size() && window->minimumSize() != window->maximumSize())
-        window->resize(size);
-    const QSize outer = window->size() + kFrameAllowance;
-    const QPoint at = corner == PageCorner::TopLeft
-            ? room.topLeft()
-            : room.bottomRight() - QPoint(outer.width(), outer.height() + raise) + QPoint(1, 1);
-    window->move(at); // the frame's corner, and no dialog centres itself when shown
-    // A window made already (a message box is) would take that for its inside's corner.
-    if (QWindow *handle = window->windowHandle())
-        handle->setFramePosition(at);
-}
