@@ -3,6 +3,7 @@
 #include "designtable.h"
 #include "form2layout.h"
 #include "lineshape.h"
+#include "plainwindow.h"
 #include "windowaccess.h"
 
 #include <QFile>
@@ -35,8 +36,7 @@ int outerPixels(float twips)
 } // namespace
 
 Form2::Form2(QWidget *mainWindow, QTimer *openingTimer)
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                           | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+    : QWidget(nullptr, kPlainWindow),
       m_mainWindow(mainWindow), m_openingTimer(openingTimer)
 {
     setAttribute(Qt::WA_DeleteOnClose);

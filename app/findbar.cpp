@@ -1,6 +1,6 @@
 #include "findbar.h"
 
-#include "engine/webbrowser.h"
+#include "engine/seam/webbrowser.h"
 
 #include <QApplication>
 #include <QHBoxLayout>

@@ -1,8 +1,8 @@
 #include "desktopplatform.h"
-#include "engine/enginehost.h"
-#include "engine/engineprocess.h"
+#include "engine/host/enginehost.h"
+#include "engine/host/engineprocess.h"
 #include "form1.h"
-#include "pagedialogs.h"
+#include "pagewindows/pagedialogs.h"
 #include "version.h"
 
 #include <QApplication>

@@ -14,7 +14,7 @@
 
 #include "loadloop.h"
 
-#include "engine/qtwebbrowser.h"
+#include "engine/qt/qtwebbrowser.h"
 #include "form1.h"
 #include "form1layout.h"
 #include "platform.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/engineprocess.h"
+#include "engine/host/engineprocess.h"
 #include "testsession.h"
 
 #include <QApplication>

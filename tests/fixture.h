@@ -1,7 +1,7 @@
 #pragma once
 
 #include "clickarea.h"
-#include "engine/webbrowser.h"
+#include "engine/seam/webbrowser.h"
 #include "form1.h"
 #include "platform.h"
 #include "statusbar.h"

@@ -1,4 +1,4 @@
-#include "engine/addressinput.h"
+#include "engine/address/addressinput.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
-#include "engine/enginehost.h"
-#include "engine/pageaccessibility.h"
+#include "engine/host/enginehost.h"
+#include "engine/qt/pageaccessibility.h"
+#include "engine/qt/qtwebbrowser.h"
 #include "enginetestmain.h"
-#include "engine/qtwebbrowser.h"
 #include "fixture.h"
 #include "httpserver.h"
 

@@ -1,7 +1,7 @@
 #include "about/aboutwindow.h"
 #include "about/form2.h"
-#include "engine/enginehost.h"
-#include "engine/engineprocess.h"
+#include "engine/host/enginehost.h"
+#include "engine/host/engineprocess.h"
 #include "fixture.h"
 #include "timewin/form3.h"
 

@@ -1,7 +1,7 @@
 #include "clickarea.h"
 #include "desktopplatform.h"
 #include "enginetestmain.h"
-#include "engine/qtwebbrowser.h"
+#include "engine/qt/qtwebbrowser.h"
 #include "form1.h"
 #include "httpserver.h"
 

@@ -1,7 +1,7 @@
 // Saves a picture of each dialog that pages can bring up into a folder:
 // dialogshots <folder>. Used for the pictures in docs/.
-#include "engine/downloadswindow.h"
-#include "pagedialogs.h"
+#include "pagewindows/downloadswindow.h"
+#include "pagewindows/pagedialogs.h"
 
 #include <QApplication>
 #include <QDir>

@@ -3,7 +3,7 @@
 // as they would from a pasted or synthesised key event. Besides crashes and
 // sanitizer reports, any broken promise of the result aborts the run.
 
-#include "addressinput.h"
+#include "engine/address/addressinput.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,5 +1,9 @@
 #include "pagedialogs.h"
 
+#include "pageplacement.h"
+#include "plainwindow.h"
+#include "untrustedtext.h"
+
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
@@ -20,9 +24,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-constexpr Qt::WindowFlags kPlainFrame = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-        | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
 
 // The browser's look: button face behind, a fixed size that fits the contents.
 QVBoxLayout *plainLook(QWidget *window, const QString &title)
@@ -74,7 +75,7 @@ std::unique_ptr<QTemporaryDir> keepDialogStateForSession()
 }
 
 LoginDialog::LoginDialog(QWidget *parent, const LoginQuestion &question)
-    : QDialog(parent, kPlainFrame)
+    : QDialog(parent, kPlainWindow)
 {
     setObjectName(QStringLiteral("loginDialog"));
     QVBoxLayout *column = plainLook(this, QStringLiteral("Log in"));
@@ -111,7 +112,7 @@ Login LoginDialog::login() const
 }
 
 CertificateDialog::CertificateDialog(QWidget *parent, const CertificateQuestion &question)
-    : QDialog(parent, kPlainFrame)
+    : QDialog(parent, kPlainWindow)
 {
     setObjectName(QStringLiteral("certificateDialog"));
     QVBoxLayout *column = plainLook(this, QStringLiteral("Certificate problem"));
@@ -136,7 +137,7 @@ CertificateDialog::CertificateDialog(QWidget *parent, const CertificateQuestion 
 
 PermissionPrompt::PermissionPrompt(const QString &origin, const QString &what,
                                    std::function<void(bool)> onAnswer, QWidget *parent)
-    : QWidget(parent, kPlainFrame), m_answer(std::move(onAnswer))
+    : QWidget(parent, kPlainWindow), m_answer(std::move(onAnswer))
 {
     setObjectName(QStringLiteral("permissionPrompt"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -169,7 +170,7 @@ void PermissionPrompt::closeEvent(QCloseEvent *event)
 
 NotificationPopup::NotificationPopup(const QString &origin, const QString &title,
                                      const QString &message, QWidget *parent)
-    : QWidget(parent, kPlainFrame)
+    : QWidget(parent, kPlainWindow)
 {
     setObjectName(QStringLiteral("notificationPopup"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -277,7 +278,7 @@ void PageDialogs::openFolder(const QString &path)
 void PageDialogs::tell(QWidget *parent, const QString &text)
 {
     // Not a message box: that sizes itself anew as it is shown, after it was placed.
-    auto *box = new QDialog(parent, kPlainFrame);
+    auto *box = new QDialog(parent, kPlainWindow);
     box->setObjectName(QStringLiteral("toldBox"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     QVBoxLayout *column = plainLook(box, QStringLiteral("Velt Browser"));

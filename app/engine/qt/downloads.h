@@ -1,6 +1,6 @@
 #pragma once
 
-#include "downloadswindow.h"
+#include "pagewindows/downloadswindow.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,6 +1,6 @@
 #include "fullscreen.h"
 
-#include "fullscreennotice.h"
+#include "pagewindows/fullscreennotice.h"
 
 #include <QAction>
 #include <QEvent>

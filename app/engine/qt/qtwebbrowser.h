@@ -2,7 +2,7 @@
 
 #include "navigation.h"
 #include "pageaccessibility.h"
-#include "webbrowser.h"
+#include "engine/seam/webbrowser.h"
 
 #include <QTimer>
 #include <QUrl>

@@ -1,6 +1,8 @@
 #include "downloadswindow.h"
 
-#include "pageservices.h"
+#include "pageplacement.h"
+#include "plainwindow.h"
+#include "untrustedtext.h"
 
 #include <QFileInfo>
 #include <QGridLayout>
@@ -26,8 +28,7 @@ QString receivedText(qint64 received, qint64 total)
 } // namespace
 
 DownloadsWindow::DownloadsWindow(QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                              | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+    : QWidget(parent, kPlainWindow)
 {
     setObjectName(QStringLiteral("downloadsWindow"));
     setWindowTitle(QStringLiteral("Downloads"));

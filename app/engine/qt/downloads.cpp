@@ -1,6 +1,7 @@
 #include "downloads.h"
 
-#include "pageservices.h"
+#include "engine/seam/pageservices.h"
+#include "untrustedtext.h"
 
 #include <QDir>
 #include <QFile>
@@ -96,9 +97,7 @@ QString Downloads::safeFileName(const QString &suggested)
     name = name.mid(name.lastIndexOf(u'/') + 1);
     QString kept;
     for (const QChar c : std::as_const(name)) {
-        const QChar::Category category = c.category();
-        if (category == QChar::Other_Control || category == QChar::Other_Format
-            || category == QChar::Separator_Line || category == QChar::Separator_Paragraph)
+        if (isControlCharacter(c))
             continue;
         // Characters other systems forbid in names; a file may travel.
         kept += QStringLiteral("<>:\"|?*").contains(c) ? QChar(u'_') : c;

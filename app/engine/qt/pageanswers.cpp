@@ -2,7 +2,8 @@
 
 #include "downloads.h"
 #include "fullscreen.h"
-#include "pageservices.h"
+#include "engine/seam/pageservices.h"
+#include "untrustedtext.h"
 
 #include <QAuthenticator>
 #include <QGridLayout>

@@ -1,6 +1,6 @@
 #include "fullscreennotice.h"
 
-#include "pageservices.h"
+#include "untrustedtext.h"
 
 #include <QEvent>
 #include <QTimer>

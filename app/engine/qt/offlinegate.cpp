@@ -1,5 +1,7 @@
 #include "offlinegate.h"
 
+#include "engine/address/addressinput.h"
+
 OfflineGate::OfflineGate(std::function<bool()> offline, QObject *parent)
     : QWebEngineUrlRequestInterceptor(parent), m_offline(std::move(offline))
 {
@@ -7,9 +9,7 @@ OfflineGate::OfflineGate(std::function<bool()> offline, QObject *parent)
 
 bool OfflineGate::reachesNetwork(const QUrl &url)
 {
-    const QString scheme = url.scheme();
-    return scheme == u"http" || scheme == u"https" || scheme == u"ws" || scheme == u"wss"
-            || scheme == u"ftp";
+    return isNetworkScheme(url.scheme());
 }
 
 void OfflineGate::interceptRequest(QWebEngineUrlRequestInfo &info)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 #include <QUrl>
 
 // What the engine makes of text typed into the address box. Kept free of any
@@ -19,6 +20,10 @@ struct AddressInput
 
     static AddressInput interpret(const QString &text);
 };
+
+// Schemes whose addresses reach the network, and so must name a host: these are
+// what an address typed in needs a host for, and what working offline holds back.
+bool isNetworkScheme(QStringView scheme);
 
 // Longest text taken as an address; the engine drops longer URLs itself.
 inline constexpr qsizetype kMaxAddressLength = 2 * 1024 * 1024;

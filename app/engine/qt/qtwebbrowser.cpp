@@ -1,11 +1,11 @@
 #include "qtwebbrowser.h"
 
-#include "addressinput.h"
+#include "engine/address/addressinput.h"
 #include "enginepage.h"
 #include "engineprofile.h"
 #include "pageaccessibility.h"
 #include "pageanswers.h"
-#include "pagequestions.h"
+#include "pagewindows/pagequestions.h"
 
 #include <QEventLoop>
 #include <QGridLayout>

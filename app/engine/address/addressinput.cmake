@@ -5,4 +5,5 @@ add_library(velt_addressinput STATIC
     ${CMAKE_CURRENT_LIST_DIR}/addressinput.h
 )
 target_link_libraries(velt_addressinput PUBLIC Qt6::Core)
-target_include_directories(velt_addressinput PUBLIC ${CMAKE_CURRENT_LIST_DIR} ${CMAKE_CURRENT_LIST_DIR}/..)
+# Included as "engine/address/addressinput.h", from app/.
+target_include_directories(velt_addressinput PUBLIC ${CMAKE_CURRENT_LIST_DIR}/../..)

@@ -1,6 +1,6 @@
 #include "enginepage.h"
 
-#include "pagequestions.h"
+#include "pagewindows/pagequestions.h"
 
 #include <QCoreApplication>
 #include <QWebEngineScript>

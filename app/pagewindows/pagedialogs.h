@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/pageservices.h"
+#include "engine/seam/pageservices.h"
 
 #include <QDialog>
 #include <QPointer>

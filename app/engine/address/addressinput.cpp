@@ -16,7 +16,8 @@ constexpr std::array kKnownSchemes{
     u"javascript", u"ws", u"wss", u"mailto", u"chrome", u"qrc", u"filesystem",
 };
 
-constexpr std::array kNeedHost{u"http", u"https", u"ftp", u"ws", u"wss"};
+// Schemes that reach the network; their addresses must name a host.
+constexpr std::array kNetworkSchemes{u"http", u"https", u"ftp", u"ws", u"wss"};
 
 constexpr int kMaxHostLength = 253;
 
@@ -60,7 +61,7 @@ AddressInput checked(const QUrl &url)
     const QString scheme = url.scheme();
     if (scheme == u"javascript")
         return refused(QStringLiteral("scripts are not run from the address box."));
-    if (listed(kNeedHost, scheme)) {
+    if (isNetworkScheme(scheme)) {
         const QString host = url.host(QUrl::FullyEncoded);
         if (host.isEmpty())
             return refused(QStringLiteral("it names no host."));
@@ -108,4 +109,9 @@ AddressInput AddressInput::interpret(const QString &text)
     if (!guessed.isValid() || guessed.isEmpty())
         return refused(QStringLiteral("it is not an address."));
     return checked(guessed);
+}
+
+bool isNetworkScheme(QStringView scheme)
+{
+    return listed(kNetworkSchemes, scheme);
 }

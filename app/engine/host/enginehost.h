@@ -1,6 +1,6 @@
 #pragma once
 
-#include "webbrowser.h"
+#include "engine/seam/webbrowser.h"
 
 #include <functional>
 
