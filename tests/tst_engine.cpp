@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QWebEngineProfile>
 #include <QWebEngineView>
 
 #include <algorithm>
@@ -211,6 +212,90 @@ private slots:
         QCOMPARE(m_engine->LocationURL(), address("/home.html"));
         press("Ctrl+L");
         QCOMPARE(QApplication::focusWidget(), m_form->cboAddress);
+    }
+
+    // Back, Forward and Refresh over pages reached by the user's clicks on links. Each page
+    // reports each time it is shown, from a cache too, so a page skipped or shown twice shows.
+    void historyOverLinks()
+    {
+        for (const QString name : {"k1", "k2", "k3", "t"})
+            m_server.setPage("/" + name + ".html", "<title>" + name.toUtf8() + "</title><script>onpageshow = () => fetch('/shown/"
+                                     + name.toUtf8() + "');</script><a href='/k" + QByteArray::number(name.back().digitValue() + 1)
+                                     + ".html' style='display:block;height:300px'>next</a>");
+        auto *view = m_engine->findChild<QWebEngineView *>();
+        QStringList walk;
+        // Each step shows `page` once more, and the box its address; Refresh fetches it again.
+        const auto step = [&](const char *what, std::function<void()> act, const QString &page) {
+            walk << page;
+            const int fetched = m_server.hits("/" + page + ".html");
+            act();
+            return QTest::qWaitFor([&] {
+                return m_server.hits("/shown/" + page) == walk.count(page) && shows("/" + page + ".html")
+                        && m_form->cboAddress->currentText() == address("/" + page + ".html");
+            }, 15000) && (qstrcmp(what, "Refresh") != 0 || m_server.hits("/" + page + ".html") == fetched + 1);
+        };
+        const auto link = [&] { QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, QPoint(40, 40)); };
+        const auto key = [&](const char *keys) {
+            return [this, keys] { QTest::keySequence(m_form->windowHandle(), QKeySequence(QString::fromLatin1(keys))); };
+        };
+        const QList<std::tuple<const char *, std::function<void()>, QString>> steps{
+                {"typed", [&] { enter(address("/k1.html")); }, "k1"},
+                {"link", link, "k2"},
+                {"link", link, "k3"},
+                {"Back", [&] { click(centreOf("Image2")); }, "k2"},
+                {"Alt+Left", key("Alt+Left"), "k1"},
+                {"Forward", [&] { click(centreOf("Image3")); }, "k2"},
+                {"Refresh", key("F5"), "k2"},
+                {"typed", [&] { enter(address("/t.html")); }, "t"},
+                {"Back", key("Alt+Left"), "k2"}};
+        for (const auto &[what, act, page] : steps)
+            QVERIFY2(step(what, act, page), qPrintable(QString("%1 to %2: at %3").arg(what, page, m_engine->LocationURL())));
+        for (const QString name : {"k1", "k2", "k3", "t"})
+            QCOMPARE(m_server.hits("/shown/" + name), walk.count(name));
+    }
+
+    // A page that sends itself on as it loads, while the typed address is held at the server:
+    // the typed page is shown in every round, in a bare view of the engine (the reference) as in
+    // the browser.
+    void typedAddressBeatsAPageThatNavigatesItself_data()
+    {
+        QTest::addColumn<bool>("bare");
+        QTest::newRow("bare view") << true;
+        QTest::newRow("browser") << false;
+    }
+    void typedAddressBeatsAPageThatNavigatesItself()
+    {
+        QFETCH(bool, bare);
+        m_server.setPage("/race.html", "<title>race</title><script>location.replace('/race.html?' + Date.now());</script>");
+        m_server.setPage("/typed.html", "<title>typed</title>typed");
+        QWebEngineProfile profile;
+        QWebEngineView bareView;
+        bareView.setPage(new QWebEnginePage(&profile, &bareView));
+        QWebEnginePage *page = bare ? bareView.page() : m_engine->findChild<QWebEngineView *>()->page();
+        const auto load = [&](const char *path) {
+            if (bare)
+                bareView.load(m_server.url(path));
+            else
+                enter(address(path));
+        };
+        for (int round = 0; round < 20; ++round) {
+            load("/race.html");
+            QTRY_COMPARE_WITH_TIMEOUT(page->url().path(), "/race.html", 15000); // its script runs now
+            m_server.hold("/typed.html");
+            const int typed = m_server.hits("/typed.html");
+            load("/typed.html");
+            QTRY_VERIFY_WITH_TIMEOUT(m_server.hits("/typed.html") > typed, 15000);
+            // Held while the page's renderer runs tasks of its own: five round trips to it.
+            for (int i = 0; i < 5; ++i) {
+                auto answered = std::make_shared<bool>(false);
+                page->runJavaScript("0", [answered](const QVariant &) { *answered = true; });
+                QTRY_VERIFY_WITH_TIMEOUT(*answered, 15000);
+            }
+            m_server.release("/typed.html");
+            QTRY_VERIFY2_WITH_TIMEOUT(page->url() == m_server.url("/typed.html") && !page->isLoading()
+                                              && (bare || !m_engine->Busy()),
+                                      qPrintable(QString("round %1: at %2").arg(round).arg(page->url().toString())), 15000);
+        }
     }
 
     // The find bar on a served page: search as typed, next and previous going round, no

@@ -74,7 +74,7 @@ void Navigation::loadEnded(const QUrl &url, bool engineLoading)
         // over a load already under way, or it was no navigation at all (a bad scheme).
         if (ours(url) && !engineLoading)
             return settle();
-        return; // the end of a load of the page's, before the user's
+        return m_engine.ended(); // a load of the page's, before the user's
     case State::Begun:
     case State::Committed:
         if (!engineLoading)
