@@ -38,9 +38,10 @@ private:
 
 // The engine grants clipboard.writeText only with JavascriptCanAccessClipboard on, and then
 // with or without the user's click, from any timer of a focused page (and execCommand('copy')
-// too). With it off, execCommand('copy') works during the user's click or key only. So it
-// stays off, and the page's writes go through that copy: a page that reaches past this script
-// finds the engine's own writeText, which refuses.
+// too). With it off, execCommand('copy') works only on the user's click or key (and for the
+// engine's few seconds of user activation after it). So it stays off, and the page's writes go
+// through that copy: a page that reaches past this script finds the engine's own writeText,
+// which refuses.
 constexpr char kCopyOnUserAction[] = R"(
 (function () {
   if (typeof Clipboard !== 'function') return; // not a secure context: no clipboard API
