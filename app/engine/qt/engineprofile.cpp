@@ -1,6 +1,7 @@
 #include "engineprofile.h"
 
 #include "offlinegate.h"
+#include "siteaccess.h"
 
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
@@ -30,7 +31,7 @@ QWebEngineProfile *makeEngineProfile(std::function<bool()> offline, const QStrin
     profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
     profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
     profile->setSpellCheckEnabled(false);
-    profile->setUrlRequestInterceptor(new OfflineGate(std::move(offline), profile));
+    prepareForSites(profile, new OfflineGate(std::move(offline), profile));
 
     QWebEngineScript frameWatch;
     frameWatch.setName(QStringLiteral("frame-load-watch"));
