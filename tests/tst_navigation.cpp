@@ -81,6 +81,9 @@ void tst_Navigation::events_data()
     QTest::newRow("Stop while the renderer is ended: not made again")
             << "load:/a expire stop gone" << ask1 + "kill " + done << State::Idle;
     QTest::newRow("Stop when idle") << "stop" << "" << State::Idle;
+    QTest::newRow("Stop after the document began")
+            << "load:/a accept:load doc stop:loading end:/a" << ask1 + "unwatch arrived unwatch arrived ended" << State::Idle;
+    QTest::newRow("renderer crashed before the engine took it") << "load:/a gone" << ask1 + done << State::Idle;
     QTest::newRow("renderer crashed while loading") << "load:/a accept:load gone" << ask1 + done << State::Idle;
     QTest::newRow("renderer crashed when idle, then a load of the page's ends") << "gone end:/b" << "ended" << State::Idle;
     QTest::newRow("a new ask while loading") << "load:/a accept:load load:/b" << ask1 + ask2.trimmed() << State::Asked;
