@@ -32,10 +32,11 @@ EnginePage::EnginePage(QWebEngineProfile *profile, QString frameToken, QObject *
     connect(this, &EnginePage::documentStarted, m_questions, &PageQuestions::newPage);
 }
 
-// The browser has one view: a link that asks for a new window opens in this one.
+// None: the engine then asks through newWindowRequested, which tells whether the
+// user asked (see NewWindows). Given a page here, it would not.
 QWebEnginePage *EnginePage::createWindow(WebWindowType)
 {
-    return this;
+    return nullptr;
 }
 
 void EnginePage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString &message,

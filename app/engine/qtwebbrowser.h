@@ -13,6 +13,7 @@ class QLabel;
 class QWebEngineProfile;
 class QWebEngineView;
 class EnginePage;
+class NewWindows;
 class PageAnswers;
 class PageLeaving;
 class PageServices;
@@ -60,6 +61,8 @@ public:
 private:
     void startEngine(PageServices *services, const std::function<bool()> &assistiveTechActive);
     bool startLoad(const QUrl &url);
+    // A new tab or window that a page opened with the user's click or key (see NewWindows).
+    void openFromPage(const QUrl &url);
     void navigateAsUser(const std::function<void()> &navigate, const QUrl &url = QUrl());
     bool fail(const QString &reason);
     void markNavigating();
@@ -73,6 +76,7 @@ private:
     UserNavigation *m_user = nullptr;
     QWebEngineView *m_view = nullptr;
     PageAnswers *m_answers = nullptr;
+    NewWindows *m_newWindows = nullptr;
     QLabel *m_crashNotice = nullptr;
     QGridLayout *m_fill = nullptr;
     QUrl m_homePage;
