@@ -20,7 +20,6 @@ class tst_NewWindows : public QObject
 private slots:
     void initTestCase();
     void init();
-    void cleanup();
     void popup_data();
     void popup();
     void newTabOpensInTheView_data();
@@ -35,23 +34,26 @@ private:
         (void)QTest::qWaitFor([&] { return done; }, 10000);
         return result;
     }
-    QWebEngineView *view() const { return m_browser->findChild<QWebEngineView *>({}, Qt::FindDirectChildrenOnly); }
+    QWebEnginePage *page() const { return m_browser->findChild<QWebEngineView *>({}, Qt::FindDirectChildrenOnly)->page(); }
+    QString line(const char *name) const { return m_browser->findChild<QLabel *>(name)->text(); }
     bool load(const QString &path) const
     {
-        QSignalSpy ended(m_browser, &WebBrowser::DownloadComplete);
+        QSignalSpy ended(m_browser.get(), &WebBrowser::DownloadComplete);
         return m_browser->Navigate(m_site.url(path).toString()) && ended.wait(20000);
     }
-    void click(const char *id, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers keys = {}) const
+    void click(const QString &id, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers keys = {}) const
     {
-        const QStringList at = js(view()->page(), QString("(r => r.x + r.width / 2 + ',' + (r.y + r.height / 2))"
-                                                          "(document.getElementById('%1').getBoundingClientRect())").arg(id)).split(',');
-        QTest::mouseClick(view()->focusProxy(), button, keys, QPoint(at.value(0).toDouble(), at.value(1).toDouble()));
+        const QStringList at = js(page(), "(r => r.x + r.width / 2 + ',' + (r.y + r.height / 2))(document.getElementById('"
+                                          + id + "').getBoundingClientRect())").split(',');
+        QTest::mouseClick(QWebEngineView::forPage(page())->focusProxy(), button, keys,
+                          QPoint(at.value(0).toDouble(), at.value(1).toDouble()));
     }
 
     QTemporaryDir m_home;
     HttpServer m_site;
+    HttpServer m_other; // another site
     FakePageServices m_services;
-    QPointer<QtWebBrowser> m_browser;
+    std::unique_ptr<QtWebBrowser> m_browser; // shown as the main window
 };
 
 void tst_NewWindows::initTestCase()
@@ -68,6 +70,7 @@ void tst_NewWindows::initTestCase()
                                 "opener.postMessage('hello from ' + location.host, '*');"
                                 "if (location.search == '?ask') { alert('Who are you?'); document.title = 'answered'; }"
                                 "</script></body></html>");
+    m_other.setPage("/pop.html", "<title>Elsewhere</title>");
     m_site.setPage("/next.html", "<html><body><script>document.title = 'opener ' + window.opener;</script></body></html>");
     m_site.setPage("/data.bin", "the data", "application/octet-stream");
 }
@@ -75,21 +78,17 @@ void tst_NewWindows::initTestCase()
 void tst_NewWindows::init()
 {
     m_services = FakePageServices();
-    m_browser = new QtWebBrowser(nullptr, &m_services);
+    m_browser.reset(); // the last one's engine goes first
+    m_browser = std::make_unique<QtWebBrowser>(nullptr, &m_services);
     m_browser->resize(800, 600);
     m_browser->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_browser));
-}
-
-void tst_NewWindows::cleanup()
-{
-    delete m_browser;
+    QVERIFY(QTest::qWaitForWindowExposed(m_browser.get()));
 }
 
 void tst_NewWindows::popup_data()
 {
-    QTest::addColumn<QString>("page");     // the opener's address
-    QTest::addColumn<QString>("scripted"); // what the page runs by itself first
+    QTest::addColumn<QString>("opener");   // its address
+    QTest::addColumn<QString>("scripted"); // what it runs by itself first
     QTest::addColumn<QString>("end");      // how the popup ends
     QTest::newRow("closed by the page") << "/" << "" << "page";
     QTest::newRow("closed by its close box") << "/" << "" << "close box";
@@ -102,12 +101,12 @@ void tst_NewWindows::popup_data()
 
 void tst_NewWindows::popup()
 {
-    QFETCH(QString, page);
+    QFETCH(QString, opener);
     QFETCH(QString, scripted);
     QFETCH(QString, end);
-    QVERIFY(load(page));
-    js(view()->page(), scripted);
-    QString asker = "(none)"; // the question's title, answered OK once it lies over the popup's page
+    QVERIFY(load(opener));
+    js(page(), scripted);
+    QString asker = "(none)"; // the question's title, answered once it lies over the popup's page
     QTimer answer;
     connect(&answer, &QTimer::timeout, this, [&] {
         auto *question = m_browser->findChild<QWidget *>("pageQuestion");
@@ -120,38 +119,37 @@ void tst_NewWindows::popup()
     click("pop");
     QTRY_VERIFY_WITH_TIMEOUT(m_browser->findChild<PopupWindow *>(), 10000);
     QPointer<PopupWindow> popup = m_browser->findChild<PopupWindow *>();
-    QTRY_COMPARE_WITH_TIMEOUT(view()->page()->title(), "hello from " + m_site.url("").authority(), 10000);
-    QWebEnginePage *popupPage = popup->findChild<QWebEngineView *>()->page();
-    QCOMPARE(popupPage->url(), m_site.url("/pop.html" + page.mid(1)));
-    QCOMPARE(popup->findChild<QLabel *>("popupOrigin")->text(), m_site.url("").toString());
-    QCOMPARE(popup->findChild<QLabel *>("popupSecurity")->text(), "Not secure");
+    QTRY_COMPARE_WITH_TIMEOUT(page()->title(), "hello from " + m_site.url("").authority(), 10000); // from its opener
+    QWebEngineView *view = popup->findChild<QWebEngineView *>();
+    QCOMPARE(view->url(), m_site.url("/pop.html" + opener.mid(1)));
+    QCOMPARE(line("popupSecurity") + ' ' + line("popupOrigin"), "Not secure " + m_site.url("").toString());
     QVERIFY(popup->isVisible() && popup->windowHandle()->transientParent() == m_browser->windowHandle());
-    QCOMPARE(popup->findChild<QWebEngineView *>()->size(), QSize(420, 360));
+    QCOMPARE(view->size(), QSize(420, 360));
     QVERIFY(QRect(m_browser->mapToGlobal(QPoint()), m_browser->size()).contains(popup->frameGeometry()));
     QCOMPARE(m_site.hits("/scripted.html"), 0);
-    if (page == "/?ask") {
-        QTRY_COMPARE_WITH_TIMEOUT(popupPage->title(), "answered", 10000);
+    if (opener == "/?ask") {
+        QTRY_COMPARE_WITH_TIMEOUT(view->title(), "answered", 10000);
         QCOMPARE(asker, "127.0.0.1");
         m_services.saveTo = m_home.filePath("saved.bin");
-        js(popupPage, "location = '/data.bin'");
+        js(view->page(), "location = '/data.bin'");
         QTRY_VERIFY_WITH_TIMEOUT(QFile(m_services.saveTo).size() == 8, 10000);
-        QCOMPARE(m_services.asked, QStringList{"save " + m_home.filePath("Downloads/data.bin")});
-        m_services.allow = true; // asked for over the popup, and the answer holds for the main page too
+        m_services.allow = true; // asked over the popup, and the answer holds for the main page too
         const QString ask = "Notification.requestPermission().then(p => document.title = p)";
-        js(popupPage, ask);
-        QTRY_COMPARE_WITH_TIMEOUT(popupPage->title(), "granted", 10000);
-        js(view()->page(), ask);
-        QTRY_COMPARE_WITH_TIMEOUT(view()->page()->title(), "granted", 10000);
-        QCOMPARE(m_services.asked.mid(1), QStringList{"permission " + m_site.url("").toString() + " show notifications"});
+        js(view->page(), ask);
+        QTRY_COMPARE_WITH_TIMEOUT(view->title(), "granted", 10000);
+        js(page(), ask);
+        QTRY_COMPARE_WITH_TIMEOUT(page()->title(), "granted", 10000);
+        QCOMPARE(m_services.asked, QStringList({"save " + m_home.filePath("Downloads/data.bin"),
+                                                "permission " + m_site.url("").toString() + " show notifications"}));
     }
+    js(view->page(), "location = '" + m_other.url("/pop.html").toString() + "'"); // the line follows it
+    QTRY_COMPARE_WITH_TIMEOUT(line("popupOrigin"), m_other.url("").toString(), 10000);
     if (end == "page")
-        js(popupPage, "window.close()");
-    else if (end == "close box")
-        popup->close();
+        js(view->page(), "window.close()");
     else
-        m_browser->close();
+        (end == "close box" ? static_cast<QWidget *>(popup) : m_browser.get())->close();
     QTRY_VERIFY_WITH_TIMEOUT(!popup, 10000);
-    QCOMPARE(m_browser->LocationURL(), m_site.url(page).toString());
+    QCOMPARE(m_browser->LocationURL(), m_site.url(opener).toString());
 }
 
 void tst_NewWindows::newTabOpensInTheView_data()
@@ -173,13 +171,13 @@ void tst_NewWindows::newTabOpensInTheView()
     QFETCH(Qt::MouseButton, button);
     QFETCH(Qt::KeyboardModifiers, keys);
     QVERIFY(load("/"));
-    click(qPrintable(element), button, keys);
+    click(element, button, keys);
     QTRY_COMPARE_WITH_TIMEOUT(m_browser->LocationName(), "opener null", 10000);
     QCOMPARE(m_browser->LocationURL(), m_site.url("/next.html").toString());
     QVERIFY(!m_browser->findChild<PopupWindow *>());
     QVERIFY(m_browser->GoBack());
     QTRY_COMPARE_WITH_TIMEOUT(m_browser->LocationURL(), m_site.url("/").toString(), 10000);
-    QTRY_COMPARE_WITH_TIMEOUT(view()->page()->title(), "Links", 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(page()->title(), "Links", 10000);
 }
 
 VELT_ENGINE_TEST_MAIN(tst_NewWindows)
