@@ -170,6 +170,8 @@ void NewWindows::endPopup()
     if (!m_popup)
         return;
     m_popup->window->hide();
+    // Its page may go on asking (an alert in a loop): answered at once from now on.
+    m_popup->page->questions()->setHost(nullptr);
     m_popup->page->questions()->dismissAll();
     m_ended.push_back(std::move(m_popup));
     // Not now: the popup's close event, or the page's own call, may be what called.
