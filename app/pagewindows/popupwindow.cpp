@@ -33,6 +33,7 @@ PopupWindow::PopupWindow(QWidget *pageArea)
     column->setSpacing(0);
     auto *where = m_where = new QHBoxLayout;
     where->setContentsMargins(6, 3, 6, 3);
+    where->setSpacing(8);
     m_security = new QLabel(this);
     m_security->setObjectName(QStringLiteral("popupSecurity"));
     m_security->setTextFormat(Qt::PlainText);
