@@ -17,7 +17,6 @@ class QUrl;
 class QWebEngineNewWindowRequest;
 class QWebEnginePage;
 class QWebEngineProfile;
-class QWebEngineView;
 
 // The windows that pages ask for. The browser has one view: a new tab or window (a
 // link with target="_blank", a middle click, window.open() without features) loads its

@@ -56,6 +56,8 @@ PopupWindow::PopupWindow(QWidget *pageArea)
 
 QString PopupWindow::originOf(const QUrl &url)
 {
+    if (url.isEmpty()) // before its first page has begun
+        return {};
     if (url.scheme() == QLatin1String("blob"))
         return originOf(QUrl(url.path()));
     const QString host = url.host(QUrl::FullyEncoded);
