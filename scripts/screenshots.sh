@@ -4,7 +4,7 @@
 # keyboard (focus-frame.png), the find bar (find-bar.png), a PDF in the page
 # (pdf-in-page.png), the Time Zone window (time-zone.png), the About window
 # (about.png), and the windows a page brings up placed over the page (placed-*.png,
-# fullscreen-notice.png). Run it again after a change to what they show.
+# fullscreen-notice.png, popup.png). Run it again after a change to what they show.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh --tests >/dev/null
@@ -121,6 +121,27 @@ cat >"$work/site/index.html" <<'HTML'
 <script>navigator.geolocation.getCurrentPosition(() => {}, () => {});</script>
 </body></html>
 HTML
+cat >"$work/site/shop.html" <<'HTML'
+<!DOCTYPE html>
+<html><head><meta charset="utf-8"><title>Garden Shop</title></head>
+<body style="font-family: sans-serif; margin: 1em">
+<button style="position: absolute; left: 460px; top: 16px; width: 150px; height: 36px"
+        onclick="window.open('signin.html', 'signin', 'width=420,height=270')">Sign in</button>
+<h1>Garden Shop</h1>
+<p>Seeds, bulbs and tools, sent the same day. Sign in to see your orders and your list.</p>
+<p>Spring bulbs are in: tulips, daffodils and crocuses, in boxes of twenty.</p>
+</body></html>
+HTML
+cat >"$work/site/signin.html" <<'HTML'
+<!DOCTYPE html>
+<html><head><meta charset="utf-8"><title>Sign in</title></head>
+<body style="font-family: sans-serif; margin: 1em">
+<h3>Sign in to Garden Shop</h3>
+<p><label>E-mail<br><input style="width: 95%" value="ann@example.com"></label></p>
+<p><label>Password<br><input type="password" style="width: 95%" value="secret"></label></p>
+<button onclick="opener.postMessage('signed in', '*'); window.close()">Sign in</button>
+</body></html>
+HTML
 python3 -m http.server --bind 127.0.0.1 --directory "$work/site" 8765 >/dev/null 2>&1 &
 pids+=($!)
 sleep 1
@@ -144,4 +165,16 @@ key Downloads Escape                            # closes it
 click 300 260                                   # full screen
 sleep 1.5
 "$xshot" "$docs/fullscreen-notice.png"
-echo "Wrote $docs/main-window.png, focus-frame.png, find-bar.png, pdf-in-page.png, time-zone.png, about.png, placed-*.png and fullscreen-notice.png"
+xdotool key Escape                              # out of full screen
+
+# A sign-in popup that a page opens on the user's click: a small window of its own over
+# the page area, saying where it really is.
+click 322 42
+xdotool key ctrl+a type "http://127.0.0.1:8765/shop.html"
+xdotool key Return
+sleep 2
+click 535 114                                   # Sign in
+xdotool search --sync --name '^http://127.0.0.1:8765$' >/dev/null
+sleep 1.5
+"$xshot" "$docs/popup.png"
+echo "Wrote $docs/main-window.png, focus-frame.png, find-bar.png, pdf-in-page.png, time-zone.png, about.png, placed-*.png, fullscreen-notice.png and popup.png"

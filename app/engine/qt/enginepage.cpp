@@ -39,10 +39,11 @@ bool EnginePage::acceptNavigationRequest(const QUrl &url, NavigationType type, b
     return true;
 }
 
-// The browser has one view: a link that asks for a new window opens in this one.
+// None: the engine then asks through newWindowRequested, which tells whether the
+// user asked (see NewWindows). Given a page here, it would not.
 QWebEnginePage *EnginePage::createWindow(WebWindowType)
 {
-    return this;
+    return nullptr;
 }
 
 void EnginePage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString &message,

@@ -4,9 +4,9 @@
 
 class PageQuestions;
 
-// The one page of the browser. Links that ask for a new window open in it, the
-// frame watcher's console token (see engineprofile.h) becomes a signal, and the
-// page's own questions are asked over the page (see pagequestions.h).
+// A page of the browser (its own, or a popup's). What asks for a new window is
+// answered by NewWindows, the frame watcher's console token (see engineprofile.h)
+// becomes a signal, and the page's own questions are asked over the page (see pagequestions.h).
 class EnginePage : public QWebEnginePage
 {
     Q_OBJECT

@@ -49,12 +49,14 @@ QString hostOf(const QUrl &url)
 } // namespace
 
 PageAnswers::PageAnswers(const AnsweringParts &parts, PageServices *services,
-                         std::function<bool()> offline, QObject *parent)
-    : QObject(parent), m_parts(parts), m_services(services ? services : &g_refusing)
+                         std::function<bool()> offline, QObject *parent, const PageAnswers *sharing)
+    : QObject(parent), m_parts(parts), m_services(services ? services : &g_refusing),
+      m_permissions(sharing ? sharing->m_permissions : std::make_shared<QHash<QString, bool>>())
 {
     QWebEnginePage *page = parts.page;
-    m_downloads = new Downloads(parts.profile, m_services, [this] { return dialogParent(); },
-                                std::move(offline), this);
+    if (!sharing)
+        m_downloads = new Downloads(parts.profile, m_services, [this] { return dialogParent(); },
+                                    std::move(offline), this);
     m_fullScreen = new FullScreen(parts.view, parts.fill, page, this);
     page->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
     connect(page, &QWebEnginePage::fullScreenRequested, m_fullScreen, &FullScreen::request);
@@ -85,6 +87,8 @@ PageAnswers::PageAnswers(const AnsweringParts &parts, PageServices *services,
                                .arg(shortText(hostOf(info.url())), problemInWords(info.errorCode())));
     });
 
+    if (sharing)
+        return;
     QPointer<PageAnswers> guard(this);
     parts.profile->setNotificationPresenter(
             [this, guard](std::unique_ptr<QWebEngineNotification> notification) {
@@ -111,7 +115,8 @@ QWidget *PageAnswers::dialogParent() const
 
 void PageAnswers::wentOffline()
 {
-    m_downloads->stopAll(QStringLiteral("the browser went offline"));
+    if (m_downloads)
+        m_downloads->stopAll(QStringLiteral("the browser went offline"));
 }
 
 void PageAnswers::login(const QUrl &url, QAuthenticator *authenticator, const QString &proxyHost)
@@ -248,8 +253,8 @@ void PageAnswers::permissionRequested(const QUrl &origin, QWebEnginePage::Featur
         answer(false);
         return;
     }
-    const auto known = m_permissions.constFind(key);
-    if (known != m_permissions.cend()) {
+    const auto known = m_permissions->constFind(key);
+    if (known != m_permissions->cend()) {
         answer(*known);
         return;
     }
@@ -263,7 +268,7 @@ void PageAnswers::permissionRequested(const QUrl &origin, QWebEnginePage::Featur
                                   if (!guard)
                                       return;
                                   m_permissionsAsked.remove(key);
-                                  m_permissions.insert(key, allow);
+                                  m_permissions->insert(key, allow);
                                   answer(allow);
                               });
 }

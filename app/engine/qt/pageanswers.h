@@ -38,8 +38,12 @@ class PageAnswers : public QObject
     Q_OBJECT
 public:
     // Without services every question is refused, as a user would who said no.
+    // With `sharing`, the answers for another page of the same profile (a popup): the
+    // profile's downloads and notifications stay with `sharing`, and a permission
+    // answered for either page holds for both.
     PageAnswers(const AnsweringParts &parts, PageServices *services,
-                std::function<bool()> offline, QObject *parent);
+                std::function<bool()> offline, QObject *parent,
+                const PageAnswers *sharing = nullptr);
     ~PageAnswers() override;
 
     // Going offline stops the downloads that run.
@@ -75,6 +79,6 @@ private:
     // Logins answered during the current load: asked again, the answer was wrong.
     QSet<QString> m_loginsTried;
     // Permission answers by origin and feature, and the questions still open.
-    QHash<QString, bool> m_permissions;
+    std::shared_ptr<QHash<QString, bool>> m_permissions;
     QSet<QString> m_permissionsAsked;
 };

@@ -3,6 +3,7 @@
 #include "engine/address/addressinput.h"
 #include "enginepage.h"
 #include "engineprofile.h"
+#include "newwindows.h"
 #include "pageaccessibility.h"
 #include "pageanswers.h"
 #include "pagewindows/pagequestions.h"
@@ -81,6 +82,7 @@ QtWebBrowser::~QtWebBrowser()
         wait.exec();
     }
     // Every view of the page goes before the page, and the page before its profile.
+    delete m_newWindows;
     delete m_answers;
     delete m_view;
     delete m_page;
@@ -153,6 +155,9 @@ void QtWebBrowser::startEngine(PageServices *services, const std::function<bool(
     m_fill->addWidget(m_view, 0, 0);
     m_answers = new PageAnswers({this, m_fill, m_profile, m_page, m_view}, services,
                                 [this] { return m_offline; }, this);
+    m_newWindows = new NewWindows({this, m_profile, m_page, m_answers, services, [this] { return m_offline; },
+                                   m_frameToken, [this](const QUrl &url) { openFromPage(url); }},
+                                  this);
 }
 
 bool QtWebBrowser::fail(const QString &reason)
@@ -165,6 +170,11 @@ bool QtWebBrowser::startLoad(const QUrl &url)
 {
     navigateAsUser(Navigation::Kind::Load, url, [this, url] { m_page->load(url); });
     return true;
+}
+
+void QtWebBrowser::openFromPage(const QUrl &url)
+{
+    startLoad(url);
 }
 
 void QtWebBrowser::navigateAsUser(Navigation::Kind kind, const QUrl &url, std::function<void()> go)

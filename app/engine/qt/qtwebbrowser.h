@@ -14,6 +14,7 @@ class QLabel;
 class QWebEngineProfile;
 class QWebEngineView;
 class EnginePage;
+class NewWindows;
 class PageAnswers;
 class PageServices;
 
@@ -59,6 +60,8 @@ public:
 private:
     void startEngine(PageServices *services, const std::function<bool()> &assistiveTechActive);
     bool startLoad(const QUrl &url);
+    // A new tab or window that a page opened with the user's click or key (see NewWindows).
+    void openFromPage(const QUrl &url);
     void navigateAsUser(Navigation::Kind kind, const QUrl &url, std::function<void()> go);
     bool fail(const QString &reason);
     void rendererGone();
@@ -78,6 +81,7 @@ private:
     EnginePage *m_page = nullptr;
     QWebEngineView *m_view = nullptr;
     PageAnswers *m_answers = nullptr;
+    NewWindows *m_newWindows = nullptr;
     QLabel *m_crashNotice = nullptr;
     QGridLayout *m_fill = nullptr;
     QUrl m_homePage;
