@@ -12,3 +12,7 @@ int runInOwnSession(int argc, char *argv[], bool display);
 // application exists, it uses Qt's accessibility as a screen reader would.
 bool assistiveRun();
 void useAsScreenReader();
+
+// How long a test waits for the engine, the X server or the window manager: ten times the
+// longest such wait seen with both cores of a two-core machine kept busy.
+constexpr int kEngineWaitMs = 20000;
