@@ -18,13 +18,10 @@
 // Whether assistive technology finds an element of this role and name at or below node.
 inline bool holds(QAccessibleInterface *node, QAccessible::Role role, const QString &name)
 {
-    if (node && node->role() == role && node->text(QAccessible::Name) == name)
-        return true;
-    for (int i = 0; node && i < node->childCount(); ++i) {
-        if (holds(node->child(i), role, name))
-            return true;
-    }
-    return false;
+    bool found = node && node->role() == role && node->text(QAccessible::Name) == name;
+    for (int i = 0; node && !found && i < node->childCount(); ++i)
+        found = holds(node->child(i), role, name);
+    return found;
 }
 
 // Plays the engine for window tests: records every call, reports what the test

@@ -245,6 +245,7 @@ private slots:
     {
         QTest::addColumn<QString>("suggested");
         QTest::addColumn<QString>("expected"); // "" when only the rules are checked
+        QTest::newRow("climbs out") << "../../x" << "x";
         QTest::newRow("backslashes") << "..\\..\\win.ini" << "win.ini";
         QTest::newRow("hidden file") << ".bashrc" << "bashrc";
         QTest::newRow("dot dot") << ".." << "download";
