@@ -41,21 +41,26 @@ void tst_Navigation::events_data()
     QTest::addColumn<QString>("calls");
     QTest::addColumn<State>("state");
 
-    // Events: load/back/reload (the user asks), accept:<kind>[:url], doc, end:<url>[:loading],
+    // Events: load/back/reload (the user asks), accept:<kind>[:url], doc:<url>, end:<url>[:loading],
     // same[:loading], answer:<probe>, expire, gone, stop[:loading], asking, norenderer.
     // Calls: go (the navigation is made), probeN, watch, unwatch, arrived, ended, kill.
     const QString ask1 = "go probe1 watch ", ask2 = "go probe2 watch ", done = "unwatch arrived ended";
     QTest::newRow("typed, taken, begun, ended")
-            << "load:/a accept:load doc end:/a" << ask1 + "unwatch arrived " + done << State::Idle;
+            << "load:/a accept:load:/a doc:/a end:/a" << ask1 + "unwatch arrived " + done << State::Idle;
     QTest::newRow("taken, still loading at an end")
-            << "load:/a accept:load doc end:/a:loading" << ask1 + "unwatch arrived" << State::Committed;
+            << "load:/a accept:load:/a doc:/a end:/a:loading" << ask1 + "unwatch arrived" << State::Committed;
     QTest::newRow("took over a load under way: ended without a start") << "load:/a end:/a" << ask1 + done << State::Idle;
     QTest::newRow("the page's own load ends first") << "load:/a end:/b" << ask1 + "ended" << State::Asked;
     QTest::newRow("the page's own load ends while the engine goes on") << "load:/a end:/a:loading" << ask1 + "ended" << State::Asked;
     QTest::newRow("a navigation of another kind is not the user's") << "back accept:reload" << ask1 << State::Asked;
     QTest::newRow("taken by its address, of another kind")
             << "load:/a accept:history:/a end:/redirected" << ask1 + done << State::Idle;
-    QTest::newRow("the page's own document before the user's is taken") << "load:/a doc" << ask1 << State::Asked;
+    QTest::newRow("a page's document that was on its way takes the frame: loaded again")
+            << "load:/a accept:load:/a doc:/b" << ask1 + ask2.trimmed() << State::Asked;
+    QTest::newRow("... and Back is not made again") << "back accept:history:/k doc:/b" << ask1 << State::Begun;
+    QTest::newRow("a redirect of the user's load is the user's")
+            << "load:/a accept:load:/a accept:other:/r doc:/r end:/r" << ask1 + "unwatch arrived " + done << State::Idle;
+    QTest::newRow("the page's own document before the user's is taken") << "load:/a doc:/b" << ask1 << State::Asked;
     QTest::newRow("Back within the document") << "back same" << ask1 + done << State::Idle;
     QTest::newRow("a new address while loading is no same-document step") << "back same:loading" << ask1 << State::Asked;
     QTest::newRow("a new address after the start is part of the load") << "reload accept:reload same" << ask1 << State::Begun;
@@ -82,13 +87,13 @@ void tst_Navigation::events_data()
             << "load:/a expire stop gone" << ask1 + "kill " + done << State::Idle;
     QTest::newRow("Stop when idle") << "stop" << "" << State::Idle;
     QTest::newRow("Stop after the document began")
-            << "load:/a accept:load doc stop:loading end:/a" << ask1 + "unwatch arrived unwatch arrived ended" << State::Idle;
+            << "load:/a accept:load:/a doc:/a stop:loading end:/a" << ask1 + "unwatch arrived unwatch arrived ended" << State::Idle;
     QTest::newRow("renderer crashed before the engine took it") << "load:/a gone" << ask1 + done << State::Idle;
     QTest::newRow("renderer crashed while loading") << "load:/a accept:load gone" << ask1 + done << State::Idle;
     QTest::newRow("renderer crashed when idle, then a load of the page's ends") << "gone end:/b" << "ended" << State::Idle;
     QTest::newRow("a new ask while loading") << "load:/a accept:load load:/b" << ask1 + ask2.trimmed() << State::Asked;
     QTest::newRow("events after the end change nothing")
-            << "load:/a end:/a accept:load doc same expire answer:1" << ask1 + done << State::Idle;
+            << "load:/a end:/a accept:load:/a doc:/a same expire answer:1" << ask1 + done << State::Idle;
 }
 
 void tst_Navigation::events()
@@ -102,7 +107,8 @@ void tst_Navigation::events()
     m_calls.clear();
     const auto kind = [](const QString &name) {
         return name == "load" ? Navigation::Kind::Load
-                              : name == "history" ? Navigation::Kind::History : Navigation::Kind::Reload;
+                : name == "history" ? Navigation::Kind::History
+                : name == "reload" ? Navigation::Kind::Reload : Navigation::Kind::Other;
     };
     for (const QString &event : events.split(' ')) {
         const QStringList part = event.split(':');
@@ -114,7 +120,7 @@ void tst_Navigation::events()
         else if (name == "accept")
             machine.accepted(QUrl("http://127.0.0.1" + part.value(2)), kind(part[1]));
         else if (name == "doc")
-            machine.documentStarted();
+            machine.documentStarted(url);
         else if (name == "end")
             machine.loadEnded(url, loading);
         else if (name == "same")

@@ -6,6 +6,7 @@ void Navigation::asked(Kind kind, const QUrl &url, std::function<void()> go)
     m_url = url.adjusted(QUrl::RemoveFragment);
     m_go = std::move(go);
     m_retries = 0;
+    m_displaced = 0;
     begin();
 }
 
@@ -49,15 +50,26 @@ void Navigation::stopped(bool engineLoading)
 
 void Navigation::accepted(const QUrl &url, Kind kind)
 {
-    if (m_state == State::Asked && (kind == m_kind || ours(url)))
+    if (m_state == State::Asked && (kind == m_kind || ours(url))) {
         m_state = State::Begun;
+        m_taken = {url.adjusted(QUrl::RemoveFragment)};
+    } else if (m_state == State::Begun) {
+        m_taken << url.adjusted(QUrl::RemoveFragment); // a redirect of the user's, say
+    }
 }
 
-void Navigation::documentStarted()
+void Navigation::documentStarted(const QUrl &url)
 {
     // Before the engine took the user's navigation, a new document is one of the page's own.
     if (m_state != State::Begun)
         return;
+    if (!m_taken.contains(url.adjusted(QUrl::RemoveFragment))) {
+        if (m_kind == Kind::Load && m_displaced < kMaxRetries) {
+            ++m_displaced;
+            begin();
+        }
+        return;
+    }
     m_state = State::Committed;
     m_engine.stopWatch();
     m_engine.arrived();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QUrl>
 
 #include <functional>
@@ -15,6 +16,11 @@
 // address. Until the engine has taken the user's navigation, the end of a load is the
 // page's own; from then on the engine's word is final.
 //
+// A document of the page's that was already on its way when the engine took the user's
+// navigation may still begin, and the engine then drops the user's: an address the user
+// loaded is loaded again (Back or Refresh are not, as a second step would go on from the
+// first).
+//
 // A page that never gives its renderer back (an endless script) cannot let a navigation
 // in: after `kLetGoMs` without a sign of life from the renderer, and with no question of
 // the page waiting for the user, the renderer is ended and the navigation made once more.
@@ -23,8 +29,8 @@
 class Navigation
 {
 public:
-    // The user's navigation, in the engine's words.
-    enum class Kind { Load, History, Reload };
+    // The user's navigation, in the engine's words (Other: any other, such as a redirect).
+    enum class Kind { Load, History, Reload, Other };
     enum class State {
         Idle,      // nothing of the user's under way (the page may load on its own)
         Asked,     // the user's navigation is made; the engine has not taken it yet
@@ -70,7 +76,7 @@ public:
 
     // The engine's events.
     void accepted(const QUrl &url, Kind kind);       // a main-frame navigation it is about to make
-    void documentStarted();                          // a main-frame document began
+    void documentStarted(const QUrl &url);           // a main-frame document began
     void loadEnded(const QUrl &url, bool engineLoading); // a load ended
     void sameDocument(bool engineLoading);           // the address changed within the document
     void rendererAnswered(int probe);
@@ -86,8 +92,10 @@ private:
     State m_state = State::Idle;
     Kind m_kind = Kind::Load;
     QUrl m_url;
+    QList<QUrl> m_taken; // what the engine took since it took the user's navigation
     std::function<void()> m_go;
     int m_probe = 0;
     int m_retries = 0;
+    int m_displaced = 0;
     bool m_answered = false;
 };

@@ -103,8 +103,10 @@ void QtWebBrowser::startEngine(PageServices *services, const std::function<bool(
                     m_navigation.accepted(url, Navigation::Kind::History);
                 else if (type == QWebEnginePage::NavigationTypeReload)
                     m_navigation.accepted(url, Navigation::Kind::Reload);
+                else
+                    m_navigation.accepted(url, Navigation::Kind::Other);
             });
-    connect(m_page, &EnginePage::documentStarted, this, [this] { m_navigation.documentStarted(); });
+    connect(m_page, &EnginePage::documentStarted, this, [this] { m_navigation.documentStarted(m_page->url()); });
     connect(m_page, &QWebEnginePage::urlChanged, this,
             [this] { m_navigation.sameDocument(m_page->isLoading()); });
     // Nothing in the window shows a page's icon, so it is not fetched.
