@@ -27,24 +27,17 @@ private slots:
         QTest::newRow("absolute path") << "/tmp/page.html" << load << "file:///tmp/page.html";
         QTest::newRow("path with dots") << "/tmp/a/../page.html" << load << "file:///tmp/page.html";
         QTest::newRow("file url") << "file:///etc/hostname" << load << "file:///etc/hostname";
-        QTest::newRow("about") << "about:blank" << load << "about:blank";
         QTest::newRow("data") << "data:text/html,<b>x</b>" << load << "data:text/html,%3Cb%3Ex%3C/b%3E";
-        QTest::newRow("view-source") << "view-source:http://example.com/" << load
-                                     << "view-source:http://example.com/";
 
         QTest::newRow("unclosed ipv6") << "http://[::1" << refused << "";
-        QTest::newRow("bad ipv6") << "http://[::g]/" << refused << "";
         QTest::newRow("no host") << "http://" << refused << "";
         QTest::newRow("space in host") << "http://exa mple.com/" << refused << "";
         QTest::newRow("javascript") << "javascript:alert(1)" << refused << "";
         QTest::newRow("javascript, mixed case") << " JaVaScRiPt:alert(1)" << refused << "";
         QTest::newRow("blank") << "   " << refused << "";
         QTest::newRow("tab") << "example.com\t" << refused << "";
-        QTest::newRow("newline") << "exa\nmple.com" << refused << "";
-        QTest::newRow("nul") << QString::fromUtf16(u"exa\u0000mple.com", 11) << refused << "";
         QTest::newRow("c1 control") << QString::fromUtf16(u"exa\u0085mple.com") << refused << "";
         QTest::newRow("lone high surrogate") << QString(QChar(0xd800)) + "x.com" << refused << "";
-        QTest::newRow("lone low surrogate") << "x.com/" + QString(QChar(0xdc00)) << refused << "";
         QTest::newRow("words") << "hello world" << refused << "";
         QTest::newRow("host too long") << "http://" + QString(300, 'a') + ".com/" << refused << "";
         QTest::newRow("schemeless host too long") << QString(300, 'a') + ".com" << refused << "";

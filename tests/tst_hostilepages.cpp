@@ -66,8 +66,6 @@ private slots:
         QTest::addColumn<Kind>("kind");
         // Long messages: the question must still fit the page area.
         QTest::newRow("endless alert") << QByteArray("for (;;) alert('again ' + 'x'.repeat(100000));") << Dialog;
-        QTest::newRow("endless confirm") << QByteArray("for (;;) confirm('Sure?\\n'.repeat(5000));") << Dialog;
-        QTest::newRow("endless prompt") << QByteArray("for (;;) prompt('Name? '.repeat(5000), 'x');") << Dialog;
         QTest::newRow("endless prompt, silenced")
                 << QByteArray("for (;;) document.title = prompt('Name?', 'typed');") << Silenced;
         QTest::newRow("window.open x1000") // new tabs and popups, none asked for by the user

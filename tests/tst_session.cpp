@@ -40,7 +40,6 @@ private slots:
         QTest::addColumn<bool>("otherWindows");
         QTest::addColumn<bool>("byWindowManager");
         const QString built = VELT_BROWSER_PATH;
-        QTest::newRow("exit icon") << built << false << false << false;
         QTest::newRow("exit icon, an editor started, the time and About windows open") << built << false << true << false;
         QTest::newRow("closed by the window manager") << built << false << false << true;
         QTest::newRow("unprivileged user keeps the sandbox") << built << true << false << false;

@@ -33,7 +33,6 @@ private slots:
         QTest::addColumn<QString>("localeName");
         QTest::newRow("C") << "C";
         QTest::newRow("en_US") << "en_US";
-        QTest::newRow("de_DE") << "de_DE";
     }
 
     void clockPanelsFollowTheClock()
