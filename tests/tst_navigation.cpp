@@ -110,35 +110,25 @@ void tst_Navigation::events()
                 : name == "history" ? Navigation::Kind::History
                 : name == "reload" ? Navigation::Kind::Reload : Navigation::Kind::Other;
     };
+    const auto url = [](const QString &path) { return QUrl(path.startsWith('/') ? "http://127.0.0.1" + path : QString()); };
+    const QHash<QString, std::function<void(const QStringList &)>> play{
+            {"load", [&](const QStringList &e) { machine.asked(kind("load"), url(e.value(1)), [] {}); }},
+            {"back", [&](const QStringList &e) { machine.asked(kind("history"), url(e.value(1)), [] {}); }},
+            {"reload", [&](const QStringList &e) { machine.asked(kind("reload"), url(e.value(1)), [] {}); }},
+            {"accept", [&](const QStringList &e) { machine.accepted(QUrl("http://127.0.0.1" + e.value(2)), kind(e[1])); }},
+            {"doc", [&](const QStringList &e) { machine.documentStarted(url(e.value(1))); }},
+            {"end", [&](const QStringList &e) { machine.loadEnded(url(e.value(1)), e.last() == "loading"); }},
+            {"same", [&](const QStringList &e) { machine.sameDocument(e.last() == "loading"); }},
+            {"answer", [&](const QStringList &e) { machine.rendererAnswered(e[1].toInt()); }},
+            {"expire", [&](const QStringList &) { machine.watchExpired(); }},
+            {"gone", [&](const QStringList &) { machine.rendererEnded(); }},
+            {"stop", [&](const QStringList &e) { machine.stopped(e.last() == "loading"); }},
+            {"asking", [&](const QStringList &) { m_asking = true; }},
+            {"norenderer", [&](const QStringList &) { m_renderer = false; }}};
     for (const QString &event : events.split(' ')) {
         const QStringList part = event.split(':');
-        const QString name = part[0];
-        const QUrl url(part.value(1).startsWith('/') ? "http://127.0.0.1" + part.value(1) : QString());
-        const bool loading = part.last() == "loading";
-        if (name == "load" || name == "back" || name == "reload")
-            machine.asked(kind(name == "back" ? "history" : name), url, [] {});
-        else if (name == "accept")
-            machine.accepted(QUrl("http://127.0.0.1" + part.value(2)), kind(part[1]));
-        else if (name == "doc")
-            machine.documentStarted(url);
-        else if (name == "end")
-            machine.loadEnded(url, loading);
-        else if (name == "same")
-            machine.sameDocument(loading);
-        else if (name == "answer")
-            machine.rendererAnswered(part[1].toInt());
-        else if (name == "expire")
-            machine.watchExpired();
-        else if (name == "gone")
-            machine.rendererEnded();
-        else if (name == "stop")
-            machine.stopped(loading);
-        else if (name == "asking")
-            m_asking = true;
-        else if (name == "norenderer")
-            m_renderer = false;
-        else
-            QFAIL(qPrintable("unknown event " + event));
+        QVERIFY2(play.contains(part[0]), qPrintable("unknown event " + event));
+        play[part[0]](part);
     }
     QCOMPARE(m_calls.join(' '), calls.trimmed());
     QCOMPARE(machine.state(), state);
