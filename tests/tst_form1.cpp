@@ -357,7 +357,7 @@ private slots:
         row("zoom reset", {}, "", "", "", {"Ctrl+0"}, {"zoom(Reset)", "", "", "", ""});
         row("Escape with no load running", {}, "", "", "", {"Esc"}, nothing, false);
     }
-    // A click at a point of the design reaches the one control in front there; a click, a press of the command's
+    // A click at a point of the layout reaches the one control in front there; a click, a press of the command's
     // accessible button and each of its keys, page or box focused, do the command and nothing else: no watcher, no window.
     void command()
     {
