@@ -19,13 +19,14 @@ void Navigation::begin()
     m_engine.startWatch(kLetGoMs);
 }
 
-void Navigation::settle()
+void Navigation::settle(bool tell)
 {
     m_state = State::Idle;
     m_go = nullptr;
     m_engine.stopWatch();
     m_engine.arrived();
-    m_engine.ended();
+    if (tell)
+        m_engine.ended();
 }
 
 bool Navigation::ours(const QUrl &url) const
@@ -38,14 +39,7 @@ void Navigation::stopped(bool engineLoading)
     if (m_state == State::Idle)
         return;
     // A load under way reports its own end; one the engine had not begun ends here.
-    if (engineLoading && m_state != State::Asked) {
-        m_state = State::Idle;
-        m_go = nullptr;
-        m_engine.stopWatch();
-        m_engine.arrived();
-        return;
-    }
-    settle();
+    settle(!engineLoading || m_state == State::Asked);
 }
 
 void Navigation::accepted(const QUrl &url, Kind kind)

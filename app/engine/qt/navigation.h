@@ -85,7 +85,8 @@ public:
 
 private:
     void begin();
-    void settle();
+    // Back to idle; `tell`: the load ended here, not in a report of the engine's still to come.
+    void settle(bool tell = true);
     bool ours(const QUrl &url) const;
 
     Engine &m_engine;
