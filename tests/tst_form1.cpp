@@ -12,6 +12,13 @@
 #include <QSignalSpy>
 #include <QTimer>
 
+// One tick of the main window's watcher (an idle engine that answers is seen in the pick test).
+struct Tick { bool busy; QString unreadable, name, panel2, caption; };
+// A point of the design that is clicked, if any, and the control in front there; panel 1 once the pointer has
+// moved there; whether that control is the command's own area, pressed as assistive technology does; the keys;
+// what the command does (engine, desktop, hint, windows shown, address box); whether a load is running.
+struct Command { QPoint at; QString receiver, hint; bool ownArea; QStringList keys, expected; bool busy; };
+
 // The main window and its engine control against fakes, used by mouse, keyboard and assistive technology.
 class tst_Form1 : public MainWindowFixture
 {
@@ -187,32 +194,23 @@ private slots:
 
     void tick_data()
     {
-        QTest::addColumn<bool>("busy");
-        QTest::addColumn<QString>("unreadable");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("panel2");
-        QTest::addColumn<QString>("caption");
-        QTest::newRow("busy") << true << "" << "Page" << "Opening..." << "Ovo";
-        QTest::newRow("idle") << false << "" << "Page" << "Done" << "Page - Ovo ";
-        QTest::newRow("idle, no name") << false << "" << "" << "Done" << " - Ovo ";
-        QTest::newRow("Busy unreadable: idle branch") << true << "Busy" << "Page" << "Done" << "Page - Ovo ";
-        QTest::newRow("name unreadable: caption left") << false << "LocationName" << "Page" << "Done" << "Earlier";
+        QTest::addColumn<Tick>("tick");
+        QTest::newRow("busy: the caption goes back to the program's name") << Tick{true, "", "Page", "Opening...", "Ovo"};
+        QTest::newRow("idle, no name") << Tick{false, "", "", "Done", " - Ovo "};
+        QTest::newRow("Busy unreadable: idle branch") << Tick{true, "Busy", "Page", "Done", "Page - Ovo "};
+        QTest::newRow("name unreadable: caption left") << Tick{false, "LocationName", "Page", "Done", "Earlier"};
     }
     void tick()
     {
-        QFETCH(bool, busy);
-        QFETCH(QString, unreadable);
-        QFETCH(QString, name);
-        QFETCH(QString, panel2);
-        QFETCH(QString, caption);
+        QFETCH(Tick, tick);
         m_form->setWindowTitle(QStringLiteral("Earlier"));
-        m_engine->busy = busy;
-        m_engine->name = name;
-        m_engine->refusing = {unreadable};
+        m_engine->busy = tick.busy;
+        m_engine->name = tick.name;
+        m_engine->refusing = {tick.unreadable};
         m_form->timTimer->start();
         m_form->timTimer_Timer();
-        QCOMPARE((QStringList{panel(2), m_form->windowTitle()}), (QStringList{panel2, caption}));
-        QCOMPARE(m_form->timTimer->isActive(), busy && unreadable.isEmpty()); // only an idle tick stops it
+        QCOMPARE((QStringList{panel(2), m_form->windowTitle()}), (QStringList{tick.panel2, tick.caption}));
+        QCOMPARE(m_form->timTimer->isActive(), tick.busy && tick.unreadable.isEmpty()); // only an idle tick stops it
     }
 
     void downloadCompleteReplacesText()
@@ -318,56 +316,45 @@ private slots:
 
     void command_data()
     {
-        QTest::addColumn<QPoint>("at");         // a point of the design that is clicked, if any
-        QTest::addColumn<QString>("receiver");  // the control in front there
-        QTest::addColumn<QString>("hint");      // panel 1 once the pointer has moved there
-        QTest::addColumn<QByteArray>("area");   // the command's own area, pressed as assistive technology does
-        QTest::addColumn<QStringList>("keys");
-        QTest::addColumn<bool>("busy");
-        QTest::addColumn<QStringList>("expected"); // engine, desktop, hint, windows shown, address box
-        const auto row = [](const char *name, QPoint at, const char *receiver, const char *hint, const char *area,
+        QTest::addColumn<Command>("command");
+        const auto row = [](const char *name, QPoint at, const char *receiver, const char *hint, bool ownArea,
                             QStringList keys, QStringList effect, bool busy = true) {
-            QTest::newRow(name) << at << QString(receiver) << QString(hint) << QByteArray(area) << keys << busy << effect;
+            QTest::newRow(name) << Command{at, receiver, hint, ownArea, keys, effect, busy};
         };
         const QStringList nothing{"", "", "", "", ""};
-        row("Back", twips(1250, 100), "Image2", "  Back", "Image2", {"Alt+Left"}, {"GoBack", "", "  Back", "", ""});
-        row("Forward", twips(1400, 200), "Image3", "  Forward", "Image3", {"Alt+Right"}, {"GoForward", "", "", "", ""});
-        row("Stop", twips(3000, 100), "Image4", "  Stop", "Image4", {"Esc"}, {"Stop", "", "", "", ""});
-        row("Refresh", twips(4500, 100), "Image5", "  Refresh", "Image5", {"F5", "Ctrl+R"}, {"Refresh", "", "", "", ""});
-        row("Home", twips(6000, 100), "Image6", "  Home", "Image6", {"Alt+Home"}, {"GoHome", "", "", "", ""});
-        row("Search", twips(7100, 100), "Image7", "  Search", "Image7", {}, {"GoSearch", "", "", "", ""});
-        row("Time Zone", twips(5500, 900), "Label15", "", "Label15", {}, {"", "", "", "Time Zone", ""});
-        row("New HTML Document", twips(6000, 900), "Label7", "", "Label7", {},
-            {"", "startProgram(c:\\windows\\notepad.exe)", "", "", ""});
-        row("Open", twips(6300, 900), "Label8", "", "Label8", {"Ctrl+O"}, {"Navigate()", "chooseFileToOpen", "", "", ""});
-        row("Save", twips(6700, 900), "Label9", "", "Label9", {}, nothing);
-        row("Work online", twips(7100, 900), "Label10", "", "Label10", {}, {"Offline=False", "", "", "", ""});
-        row("Work offline", twips(7400, 900), "Label11", "", "Label11", {}, {"Offline=True", "", "", "", ""});
-        row("Edit HTML Document", twips(7800, 900), "Label12", "", "Label12", {}, nothing);
-        row("Exit", twips(8100, 900), "Label14", "", "Label14", {"Ctrl+Q"}, {"", "endProgram", "", "", ""});
-        row("About Velt Browser", twips(8700, 950), "Label16", "", "Label16", {}, {"", "", "", "About Velt Browser", ""});
-        row("Stop's label below the pictures", twips(3000, 420), "Label3", "", "", {}, {"Stop", "", "", "", ""});
-        row("Back's label below the box", twips(600, 870), "Label1", "", "", {}, {"GoBack", "", "", "", ""});
-        row("Back's label under the box", twips(600, 700), "cboAddress", "", "", {}, nothing);
-        row("bare band", twips(4000, 1000), "Image1", "  ", "", {}, nothing);
-        row("the band's last row, under the engine", twips(100, 1205), "brwWebBrowser", "", "", {}, nothing);
-        row("address box", {}, "", "", "", {"Ctrl+L", "F6", "Alt+D"}, {"", "", "", "", "box selected"});
-        row("zoom in", {}, "", "", "", {"Ctrl++", "Ctrl+="}, {"zoom(In)", "", "", "", ""});
-        row("zoom out", {}, "", "", "", {"Ctrl+-"}, {"zoom(Out)", "", "", "", ""});
-        row("zoom reset", {}, "", "", "", {"Ctrl+0"}, {"zoom(Reset)", "", "", "", ""});
-        row("Escape with no load running", {}, "", "", "", {"Esc"}, nothing, false);
+        row("Back", twips(1250, 100), "Image2", "  Back", true, {"Alt+Left"}, {"GoBack", "", "  Back", "", ""});
+        row("Forward", twips(1400, 200), "Image3", "  Forward", true, {"Alt+Right"}, {"GoForward", "", "", "", ""});
+        row("Stop", twips(3000, 100), "Image4", "  Stop", true, {"Esc"}, {"Stop", "", "", "", ""});
+        row("Refresh", twips(4500, 100), "Image5", "  Refresh", true, {"F5", "Ctrl+R"}, {"Refresh", "", "", "", ""});
+        row("Home", twips(6000, 100), "Image6", "  Home", true, {"Alt+Home"}, {"GoHome", "", "", "", ""});
+        row("Search", twips(7100, 100), "Image7", "  Search", true, {}, {"GoSearch", "", "", "", ""});
+        row("Time Zone", twips(5500, 900), "Label15", "", true, {}, {"", "", "", "Time Zone", ""});
+        row("New HTML Document", twips(6000, 900), "Label7", "", true, {}, {"", "startProgram(c:\\windows\\notepad.exe)", "", "", ""});
+        row("Open", twips(6300, 900), "Label8", "", true, {"Ctrl+O"}, {"Navigate()", "chooseFileToOpen", "", "", ""});
+        row("Save", twips(6700, 900), "Label9", "", true, {}, nothing);
+        row("Work online", twips(7100, 900), "Label10", "", true, {}, {"Offline=False", "", "", "", ""});
+        row("Work offline", twips(7400, 900), "Label11", "", true, {}, {"Offline=True", "", "", "", ""});
+        row("Edit HTML Document", twips(7800, 900), "Label12", "", true, {}, nothing);
+        row("Exit", twips(8100, 900), "Label14", "", true, {"Ctrl+Q"}, {"", "endProgram", "", "", ""});
+        row("About Velt Browser", twips(8700, 950), "Label16", "", true, {}, {"", "", "", "About Velt Browser", ""});
+        row("Stop's label below the pictures", twips(3000, 420), "Label3", "", false, {}, {"Stop", "", "", "", ""});
+        row("Back's label below the box", twips(600, 870), "Label1", "", false, {}, {"GoBack", "", "", "", ""});
+        row("Back's label under the box", twips(600, 700), "cboAddress", "", false, {}, nothing);
+        row("bare band", twips(4000, 1000), "Image1", "  ", false, {}, nothing);
+        row("the band's last row, under the engine", twips(100, 1205), "brwWebBrowser", "", false, {}, nothing);
+        row("address box", {}, "", "", false, {"Ctrl+L", "F6", "Alt+D"}, {"", "", "", "", "box selected"});
+        row("zoom in", {}, "", "", false, {"Ctrl++", "Ctrl+="}, {"zoom(In)", "", "", "", ""});
+        row("zoom out", {}, "", "", false, {"Ctrl+-"}, {"zoom(Out)", "", "", "", ""});
+        row("zoom reset", {}, "", "", false, {"Ctrl+0"}, {"zoom(Reset)", "", "", "", ""});
+        row("Escape with no load running", {}, "", "", false, {"Esc"}, nothing, false);
     }
     // A click at a point of the layout reaches the one control in front there; a click, a press of the command's
     // accessible button and each of its keys, page or box focused, do the command and nothing else: no watcher, no window.
     void command()
     {
-        QFETCH(QPoint, at);
-        QFETCH(QString, receiver);
-        QFETCH(QString, hint);
-        QFETCH(QByteArray, area);
-        QFETCH(QStringList, keys);
-        QFETCH(bool, busy);
-        QFETCH(QStringList, expected);
+        QFETCH(Command, command);
+        const auto &[at, receiver, hint, ownArea, keys, expected, busy] = command;
+        const QByteArray area = ownArea ? receiver.toLatin1() : QByteArray();
         if (!at.isNull()) {
             QWidget *front = m_form->childAt(at);
             while (front && front->parentWidget() != m_form)

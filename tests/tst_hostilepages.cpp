@@ -240,5 +240,5 @@ private slots:
     }
 };
 
-VELT_ENGINE_TEST_MAIN(tst_HostilePages)
+VELT_ENGINE_TEST_MAIN(tst_HostilePages, false)
 #include "tst_hostilepages.moc"

@@ -9,6 +9,9 @@
 
 #include <unistd.h>
 
+// The program to run, as whom, whether the time and About windows are opened and an editor started, and how it ends.
+struct Run { QString program; bool unprivileged, otherWindows, byWindowManager; };
+
 // The real program, built and installed, on an X server of its own, used as a user would: its window comes up
 // once, maximized, it shows a page, and however ended, it leaves no engine process, session bus or file behind.
 class tst_Session : public QObject
@@ -35,28 +38,23 @@ private slots:
 
     void session_data()
     {
-        QTest::addColumn<QString>("program");
-        QTest::addColumn<bool>("unprivileged");
-        QTest::addColumn<bool>("otherWindows");
-        QTest::addColumn<bool>("byWindowManager");
+        QTest::addColumn<Run>("run");
         const QString built = VELT_BROWSER_PATH;
-        QTest::newRow("exit icon, an editor started, the time and About windows open") << built << false << true << false;
-        QTest::newRow("closed by the window manager") << built << false << false << true;
-        QTest::newRow("unprivileged user keeps the sandbox") << built << true << false << false;
+        QTest::newRow("exit icon, an editor started, the time and About windows open") << Run{built, false, true, false};
+        QTest::newRow("closed by the window manager") << Run{built, false, false, true};
+        QTest::newRow("unprivileged user keeps the sandbox") << Run{built, true, false, false};
         // Installed (by the test set-up), started as the desktop menu starts it.
         QFile entry(VELT_INSTALLED "/share/applications/org.veltbrowser.VeltBrowser.desktop");
         QVERIFY(entry.open(QIODevice::ReadOnly));
         const QString command = QString(entry.readAll()).section("\nExec=", 1).section('\n', 0, 0);
         QTest::newRow("installed, from the desktop entry")
-                << QStandardPaths::findExecutable(command, {VELT_INSTALLED "/bin"}) << false << false << false;
+                << Run{QStandardPaths::findExecutable(command, {VELT_INSTALLED "/bin"}), false, false, false};
     }
     void session()
     {
-        QFETCH(QString, program);
+        QFETCH(Run, run);
+        const auto &[program, unprivileged, otherWindows, byWindowManager] = run;
         const QString root = program == VELT_BROWSER_PATH ? VELT_BUILD_DIR : VELT_INSTALLED; // where the engine comes from
-        QFETCH(bool, unprivileged);
-        QFETCH(bool, otherWindows);
-        QFETCH(bool, byWindowManager);
         const QString setpriv = QStandardPaths::findExecutable("setpriv");
         if (unprivileged && (geteuid() != 0 || setpriv.isEmpty()))
             QSKIP("needs root and setpriv to run the browser as another user");

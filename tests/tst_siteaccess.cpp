@@ -70,5 +70,5 @@ private slots:
     }
 };
 
-VELT_ENGINE_TEST_MAIN(tst_SiteAccess)
+VELT_ENGINE_TEST_MAIN(tst_SiteAccess, false)
 #include "tst_siteaccess.moc"

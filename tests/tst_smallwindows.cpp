@@ -13,7 +13,12 @@
 
 #include <cmath>
 
-Q_DECLARE_METATYPE(LineCoords)
+// The About window's size when its opening starts, and the ticks until it is full.
+struct Opening { float width, height; int ticks; };
+// The locale, the time the clock reads, how much later it reads a second time, and the date then shown.
+struct Readout { QString locale; QDateTime now; int laterReadMs; QDate date; };
+// Ticks of the dial hand from the line as the first tick finds it, and where its tip is then.
+struct Sweep { int ticks; LineCoords before; QPointF tip; };
 
 // The About window, its opening ticked by hand with the main window's timer; the time window, its
 // readouts against an injected clock and its dial hand, tick by tick, against the design's tips.
@@ -65,21 +70,18 @@ private slots:
 
     void openingAnimation_data()
     {
-        QTest::addColumn<float>("width");
-        QTest::addColumn<float>("height");
-        QTest::addColumn<int>("ticks");
-        QTest::newRow("from nothing") << 0.0f << 0.0f << 6;
-        QTest::newRow("already full") << 3000.0f << 0.0f << 1;
+        QTest::addColumn<Opening>("opening");
+        QTest::newRow("from nothing") << Opening{0.0f, 0.0f, 6};
+        QTest::newRow("already full") << Opening{3000.0f, 0.0f, 1};
         // 166 pixels and a step make exactly 3000 twips, which is full.
-        QTest::newRow("width one step short") << 2490.0f << 0.0f << 1;
-        QTest::newRow("height one step short") << 0.0f << 2490.0f << 1;
-        QTest::newRow("sizes the window rounds up") << 1000.0f << 1010.0f << 4;
+        QTest::newRow("width one step short") << Opening{2490.0f, 0.0f, 1};
+        QTest::newRow("height one step short") << Opening{0.0f, 2490.0f, 1};
+        QTest::newRow("sizes the window rounds up") << Opening{1000.0f, 1010.0f, 4};
     }
     void openingAnimation()
     {
-        QFETCH(float, width);
-        QFETCH(float, height);
-        QFETCH(int, ticks);
+        QFETCH(Opening, opening);
+        const auto [width, height, ticks] = opening;
         openAboutWindow(m_about, &m_main, &m_timer);
         QVERIFY(m_timer.isActive() && m_about->isVisible() && !m_about->isModal());
         const QList<QSize> icons = m_about->windowIcon().availableSizes(); // 64: the 32 drawing for 2x screens
@@ -117,24 +119,19 @@ private slots:
 
     void readouts_data()
     {
-        QTest::addColumn<QString>("locale");
-        QTest::addColumn<QDateTime>("now");
-        QTest::addColumn<int>("laterReadMs"); // how much later the clock is read a second time
-        QTest::addColumn<QDate>("date");
+        QTest::addColumn<Readout>("readout");
         const QDateTime afternoon(QDate(2026, 12, 5), QTime(15, 7, 45));
         for (const char *locale : {"en_US", "de_DE", "C", "zh_CN", "fa_IR"}) // zone first, in brackets, own digits
-            QTest::newRow(locale) << locale << afternoon << 0 << afternoon.date();
+            QTest::newRow(locale) << Readout{locale, afternoon, 0, afternoon.date()};
         // A tick across midnight shows the old day's time with the new date: the time is read first.
-        QTest::newRow("across midnight") << "en_US" << QDateTime(QDate(2026, 12, 5), QTime(23, 59, 59, 950)) << 100
-                                         << QDate(2026, 12, 6);
+        QTest::newRow("across midnight")
+                << Readout{"en_US", QDateTime(QDate(2026, 12, 5), QTime(23, 59, 59, 950)), 100, QDate(2026, 12, 6)};
     }
     // The locale's long time without its time zone, and its short date.
     void readouts()
     {
-        QFETCH(QString, locale);
-        QFETCH(QDateTime, now);
-        QFETCH(int, laterReadMs);
-        QFETCH(QDate, date);
+        QFETCH(Readout, readout);
+        const auto &[locale, now, laterReadMs, date] = readout;
         int reads = 0;
         Form3 form(&m_main, {[&] { return now.addMSecs(reads++ ? laterReadMs : 0); }, [locale] { return QLocale(locale); }});
         form.Timer1_Timer();
@@ -146,24 +143,21 @@ private slots:
 
     void handTip_data()
     {
-        QTest::addColumn<int>("ticks");
-        QTest::addColumn<LineCoords>("before"); // the line as the first tick finds it
-        QTest::addColumn<QPointF>("tip");
+        QTest::addColumn<Sweep>("sweep");
         const LineCoords design{1320, 2040, 1320, 1680};
-        QTest::newRow("1: 0 degrees") << 1 << design << QPointF(1320, 1680);
-        QTest::newRow("2: 0.4 degrees") << 2 << design << QPointF(1322.514, 1680.009);
-        QTest::newRow("226: 90 degrees") << 226 << design << QPointF(1680.000, 2040.228);
-        QTest::newRow("901: 360 degrees") << 901 << design << QPointF(1320.910, 1680.001);
+        QTest::newRow("1: 0 degrees") << Sweep{1, design, QPointF(1320, 1680)};
+        QTest::newRow("2: 0.4 degrees") << Sweep{2, design, QPointF(1322.514, 1680.009)};
+        QTest::newRow("226: 90 degrees") << Sweep{226, design, QPointF(1680.000, 2040.228)};
+        QTest::newRow("901: 360 degrees") << Sweep{901, design, QPointF(1320.910, 1680.001)};
         // Pi as 22/7 and an angle never folded back: the drift adds up, turn after turn.
-        QTest::newRow("100001: 40000 degrees") << 100001 << design << QPointF(1618.804, 1839.212);
+        QTest::newRow("100001: 40000 degrees") << Sweep{100001, design, QPointF(1618.804, 1839.212)};
         // The length is measured from the design whichever way it was drawn; the sweep starts at 12.
-        QTest::newRow("drawn pointing at 3") << 1 << LineCoords{1320, 2040, 1680, 2040} << QPointF(1320, 1680);
+        QTest::newRow("drawn pointing at 3") << Sweep{1, LineCoords{1320, 2040, 1680, 2040}, QPointF(1320, 1680)};
     }
     void handTip()
     {
-        QFETCH(int, ticks);
-        QFETCH(LineCoords, before);
-        QFETCH(QPointF, tip);
+        QFETCH(Sweep, sweep);
+        auto [ticks, before, tip] = sweep;
         HandSweep hand;
         LineCoords line = before;
         hand.load(line);
