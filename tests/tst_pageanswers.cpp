@@ -331,9 +331,15 @@ private slots:
             return prompt;
         };
         const auto dismiss = [&](QPointer<QWidget> prompt) {
-            // A real key, sent only once the window manager has made the prompt the active window (it would
-            // otherwise close the main window, and with it hide the page), and again only if the prompt stays.
-            QTRY_VERIFY_WITH_TIMEOUT(!prompt || (prompt->activateWindow(), QTest::qWaitForWindowActive(prompt, kEngineWaitMs)
+            // A real key, sent only once the window manager has made the prompt its active window (Qt may hand the
+            // prompt the focus before; the key would then close the main window, and hide the page), and again only
+            // if the prompt stays.
+            const auto active = [&] {
+                QProcess x;
+                x.start("xdotool", {"getactivewindow"});
+                return x.waitForFinished() && prompt && x.readAllStandardOutput().trimmed() == QByteArray::number(prompt->winId());
+            };
+            QTRY_VERIFY_WITH_TIMEOUT(!prompt || (prompt->activateWindow(), QTest::qWaitFor(active, kEngineWaitMs)
                                                  && !QProcess::execute("xdotool", {"key", dismissed == "Esc" ? "Escape" : "alt+F4"})
                                                  && QTest::qWaitFor([&] { return !prompt; }, kEngineWaitMs)), 3 * kEngineWaitMs);
             QVERIFY(form.isVisible() && platform.calls.isEmpty());
