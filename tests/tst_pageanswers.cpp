@@ -46,6 +46,14 @@ class tst_PageAnswers : public QObject
     QWebEnginePage *page() const { return m_browser->findChild<QWebEngineView *>()->page(); }
     QString js(const QString &script) const { return ::js(page(), script); }
     bool load(const QUrl &url) const { return loads(m_browser, url); }
+    // Whether the window manager has made `window` its active window, which may come after Qt gave it the focus:
+    // until then, the window manager's close key closes the window it had active before.
+    static bool isActiveToWindowManager(const QWidget *window)
+    {
+        QProcess x;
+        x.start("xdotool", {"getactivewindow"});
+        return x.waitForFinished() && window && x.readAllStandardOutput().trimmed() == QByteArray::number(window->winId());
+    }
 
     QTemporaryDir m_dir;
     QByteArray m_file;
@@ -331,17 +339,15 @@ private slots:
             return prompt;
         };
         const auto dismiss = [&](QPointer<QWidget> prompt) {
-            // A real key, sent only once the window manager has made the prompt its active window (Qt may hand the
-            // prompt the focus before; the key would then close the main window, and hide the page), and again only
-            // if the prompt stays.
-            const auto active = [&] {
-                QProcess x;
-                x.start("xdotool", {"getactivewindow"});
-                return x.waitForFinished() && prompt && x.readAllStandardOutput().trimmed() == QByteArray::number(prompt->winId());
+            // A real key, once the window manager has the prompt active (else the close key would close the main
+            // window, and hide the page), and again only if the prompt stays.
+            const auto closed = [&] {
+                prompt->activateWindow();
+                return QTest::qWaitFor([&] { return isActiveToWindowManager(prompt); }, kEngineWaitMs)
+                        && !QProcess::execute("xdotool", {"key", dismissed == "Esc" ? "Escape" : "alt+F4"})
+                        && QTest::qWaitFor([&] { return !prompt; }, kEngineWaitMs);
             };
-            QTRY_VERIFY_WITH_TIMEOUT(!prompt || (prompt->activateWindow(), QTest::qWaitFor(active, kEngineWaitMs)
-                                                 && !QProcess::execute("xdotool", {"key", dismissed == "Esc" ? "Escape" : "alt+F4"})
-                                                 && QTest::qWaitFor([&] { return !prompt; }, kEngineWaitMs)), 3 * kEngineWaitMs);
+            QTRY_VERIFY_WITH_TIMEOUT(!prompt || closed(), 3 * kEngineWaitMs);
             QVERIFY(form.isVisible() && platform.calls.isEmpty());
         };
         QVERIFY(load(m_site.url("/page")));
@@ -497,6 +503,7 @@ private slots:
             page->runJavaScript("document.exitFullscreen()");
             break;
         case Leave::WindowManager:
+            QTRY_VERIFY_WITH_TIMEOUT(isActiveToWindowManager(full), kEngineWaitMs);
             QVERIFY(xdotool({"key", "alt+F4"}));
             break;
         case Leave::Navigation:
