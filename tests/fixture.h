@@ -96,11 +96,10 @@ private:
 struct FakePlatform : Platform
 {
     QStringList calls;
-    QString fileToOpen;        // what the "user" picks; "" is Cancel
     bool programStarts = true; // whether starting a program succeeds
     QString message;
 
-    QString chooseFileToOpen(QWidget *) override { return record("chooseFileToOpen", fileToOpen); }
+    QString chooseFileToOpen(QWidget *) override { return record("chooseFileToOpen", QString()); } // Cancel
     bool startProgram(const QString &path) override { return record("startProgram(" + path + ")", programStarts); }
     QStringList editorsLookedFor() const override { return {"gedit", "kate"}; }
     void endProgram() override { calls << "endProgram"; }

@@ -1,4 +1,3 @@
-#include "engine/host/enginehost.h"
 #include "engine/qt/qtwebbrowser.h"
 #include "enginetestmain.h"
 #include "fixture.h"
@@ -79,8 +78,6 @@ private slots:
         QTest::addColumn<bool>("taken");
         const QString server = address("/");
         QTest::newRow("1 MB path") << server + QString(1024 * 1024, 'a') << true;
-        QTest::newRow("view-source of script") << "view-source:javascript:alert(1)" << true;
-        QTest::newRow("missing file") << "/nonexistent/page.html" << true;
         QTest::newRow("empty") << "" << true;
         QTest::newRow("script") << "javascript:location='" + server + "page.html'" << false;
     }
@@ -100,20 +97,6 @@ private slots:
         load(address("/next.html"));
         QCOMPARE(m_engine->LocationName(), QStringLiteral("Page next"));
         QVERIFY(taken || m_server.totalHits() == requests + 1);
-    }
-
-    void moduleEngineSharesTheSeam()
-    {
-        // The program's engine comes from the module: a WebBrowser to the program, whose signal connects by pointer.
-        QWidget host;
-        QString error;
-        WebBrowser *engine = EngineHost::moduleFactory(QStringLiteral(VELT_ENGINE_MODULE))(&host, &error);
-        QVERIFY2(engine, qPrintable(error));
-        QCOMPARE(qobject_cast<WebBrowser *>(static_cast<QObject *>(engine)), engine);
-        bool completed = false;
-        QVERIFY(connect(engine, &WebBrowser::DownloadComplete, this, [&] { completed = true; }));
-        QVERIFY(engine->Navigate(address("/page.html")));
-        QTRY_VERIFY_WITH_TIMEOUT(completed, kEngineWaitMs);
     }
 
     void offlineSendsNoRequest_data()

@@ -105,16 +105,13 @@ void tst_Navigation::events()
     m_asking = false;
     m_renderer = true;
     m_calls.clear();
-    const auto kind = [](const QString &name) {
-        return name == "load" ? Navigation::Kind::Load
-                : name == "history" ? Navigation::Kind::History
-                : name == "reload" ? Navigation::Kind::Reload : Navigation::Kind::Other;
-    };
+    using Kind = Navigation::Kind;
+    const QHash<QString, Kind> kinds{{"load", Kind::Load}, {"back", Kind::History}, {"history", Kind::History}, {"reload", Kind::Reload}};
+    const auto kind = [&](const QString &name) { return kinds.value(name, Kind::Other); };
     const auto url = [](const QString &path) { return QUrl(path.startsWith('/') ? "http://127.0.0.1" + path : QString()); };
+    const auto ask = [&](const QStringList &e) { machine.asked(kind(e[0]), url(e.value(1)), [] {}); };
     const QHash<QString, std::function<void(const QStringList &)>> play{
-            {"load", [&](const QStringList &e) { machine.asked(kind("load"), url(e.value(1)), [] {}); }},
-            {"back", [&](const QStringList &e) { machine.asked(kind("history"), url(e.value(1)), [] {}); }},
-            {"reload", [&](const QStringList &e) { machine.asked(kind("reload"), url(e.value(1)), [] {}); }},
+            {"load", ask}, {"back", ask}, {"reload", ask},
             {"accept", [&](const QStringList &e) { machine.accepted(QUrl("http://127.0.0.1" + e.value(2)), kind(e[1])); }},
             {"doc", [&](const QStringList &e) { machine.documentStarted(url(e.value(1))); }},
             {"end", [&](const QStringList &e) { machine.loadEnded(url(e.value(1)), e.last() == "loading"); }},

