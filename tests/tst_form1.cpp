@@ -342,8 +342,6 @@ private slots:
         row("the band's last row, under the engine", twips(100, 1205), "brwWebBrowser", "", false, {}, nothing);
         row("address box", {}, "", "", false, {"Ctrl+L", "F6", "Alt+D"}, {"", "", "", "", "box selected"});
         row("zoom in", {}, "", "", false, {"Ctrl++", "Ctrl+="}, {"zoom(In)", "", "", "", ""});
-        row("zoom out", {}, "", "", false, {"Ctrl+-"}, {"zoom(Out)", "", "", "", ""});
-        row("zoom reset", {}, "", "", false, {"Ctrl+0"}, {"zoom(Reset)", "", "", "", ""});
         row("Escape with no load running", {}, "", "", false, {"Esc"}, nothing, false);
     }
     // A click at a point of the layout reaches the one control in front there; a click, a press of the command's

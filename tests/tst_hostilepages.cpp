@@ -21,7 +21,6 @@
 namespace {
 
 constexpr int kMisbehaveMs = 3000;
-constexpr int kLoadBoundMs = 20000;
 constexpr qint64 kMemoryBoundKiB = 600 * 1024;
 
 qint64 residentKiB()
@@ -188,7 +187,7 @@ private slots:
             {"open the hostile page", 5000, [&] { return type("/hostile.html"); }},
             {"the page misbehaves", 30000, [&] { return misbehaves() && inStep.elapsed() >= kMisbehaveMs; }},
             {"type an address", 5000, [&] { return type("/next.html") && (clock.restart(), true); }},
-            {"the typed address loads", kLoadBoundMs, [&] {
+            {"the typed address loads", kEngineWaitMs, [&] {
                  if (QWidget *d = dialog(); d && kind == LeavePage) { // the user does want to leave
                      leaveAsked = true;
                      ok(d);

@@ -120,7 +120,7 @@ private slots:
         QVERIFY(byWindowManager ? xdotool({"key", "alt+F4"}) : click("Label14"));
         QVERIFY(browser.waitForFinished(15000) && browser.exitStatus() == QProcess::NormalExit && browser.exitCode() == 0);
         for (qint64 pid : helpers)
-            QVERIFY2(QTest::qWaitFor([pid] { return !QFile::exists(QStringLiteral("/proc/%1").arg(pid)); }, 10000),
+            QVERIFY2(QTest::qWaitFor([pid] { return hasEnded(pid); }, 10000),
                      qPrintable(QStringLiteral("engine process %1 outlived the browser").arg(pid)));
         QVERIFY(shown("Ovo", false) && shown("Time Zone", false) && shown("About Velt Browser", false));
 

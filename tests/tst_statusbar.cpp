@@ -2,7 +2,6 @@
 
 #include <QGuiApplication>
 #include <QRegularExpression>
-#include <QScreen>
 #include <QTest>
 
 class tst_StatusBar : public QObject

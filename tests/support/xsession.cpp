@@ -84,17 +84,25 @@ QByteArray XSession::window(const QString &caption) const
     return found.split('\n').constFirst();
 }
 
+// A process's fields after its command name (which may hold blanks): its state, its parent...
+static QList<QByteArray> statusOf(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    const QByteArray line = stat.open(QIODevice::ReadOnly) ? stat.readAll() : QByteArray();
+    return line.mid(line.lastIndexOf(')') + 2).split(' ');
+}
+
+bool hasEnded(qint64 pid)
+{
+    return QList<QByteArray>{"", "Z", "X"}.contains(statusOf(pid).value(0)); // gone, dead and not yet reaped
+}
+
 QList<qint64> descendantsOf(qint64 root)
 {
     QMultiHash<qint64, qint64> children;
-    for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
-        if (entry.toLongLong() == 0 || !stat.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray line = stat.readAll();
-        // The command name may hold blanks; the fields after it start past ')'.
-        children.insert(line.mid(line.lastIndexOf(')') + 2).split(' ').value(1).toLongLong(), entry.toLongLong());
-    }
+    for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs))
+        if (const qint64 pid = entry.toLongLong())
+            children.insert(statusOf(pid).value(1).toLongLong(), pid);
     QList<qint64> found = children.values(root);
     for (qsizetype i = 0; i < found.size(); ++i)
         found += children.values(found[i]);

@@ -27,3 +27,5 @@ private:
 // Processes below a given one, read from /proc; and the web engine's helpers among them.
 QList<qint64> descendantsOf(qint64 root);
 QList<qint64> engineProcessesOf(qint64 browser);
+// Whether a process has ended, reaped or not: init reaps one whose parent went first in its own time.
+bool hasEnded(qint64 pid);
